@@ -1,0 +1,51 @@
+# The two commands: `make run` and `make test`. Everything else is for developers and CI.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test bench soak sanitize-test fuzz fuzz-ci format format-check clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS) > $(BUILD).configure.log 2>&1 || (cat $(BUILD).configure.log; exit 1)
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@tools/run-demo.sh $(BUILD)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@tools/run-bench.sh $(BUILD)
+
+soak: build
+	@tools/soak.sh $(BUILD) 100000
+
+# Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-test: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON > $(ASAN_BUILD).configure.log 2>&1 || (cat $(ASAN_BUILD).configure.log; exit 1)
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# FUZZ_SECONDS of the loader's fuzzer, starting from the committed corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) *.configure.log

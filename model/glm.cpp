@@ -1,0 +1,2 @@
+// Placeholder until the reader lands.
+#include "model/glm.h"

@@ -1,0 +1,2 @@
+// Placeholder until the tone shader lands.
+#include "toon/toon_model.h"
