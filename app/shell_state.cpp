@@ -1,6 +1,5 @@
 #include "app/shell_state.h"
 
-
 bool keyTable[256];
 bool freeCamera = false;
 bool showPath = false;

@@ -10,4 +10,6 @@ int nextRandom() {
     return static_cast<int>((randomState >> 16) & 0x7FFFu);
 }
 
-void resetRandom() { randomState = 1; }
+void resetRandom() {
+    randomState = 1;
+}

@@ -2,11 +2,17 @@
 
 #include <cmath>
 
-float floatMax(float a, float b) { return b > a ? b : a; }
+float floatMax(float a, float b) {
+    return b > a ? b : a;
+}
 
-float floatAbs(float x) { return x < 0 ? -x : x; }
+float floatAbs(float x) {
+    return x < 0 ? -x : x;
+}
 
-float vec3Dot(const Vec3* a, const Vec3* b) { return a->z * b->z + a->y * b->y + a->x * b->x; }
+float vec3Dot(const Vec3* a, const Vec3* b) {
+    return a->z * b->z + a->y * b->y + a->x * b->x;
+}
 
 void vec3Cross(const Vec3* a, const Vec3* b, Vec3* out) {
     out->x = a->y * b->z - a->z * b->y;

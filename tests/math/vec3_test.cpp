@@ -6,8 +6,8 @@
 namespace {
 
 void expectVec(const Vec3& actual, float x, float y, float z, float tolerance = 0.0f) {
-    EXPECT_NEAR(actual.x, x, tolerance) << "x of (" << actual.x << ", " << actual.y << ", "
-                                        << actual.z << ")";
+    EXPECT_NEAR(actual.x, x, tolerance)
+        << "x of (" << actual.x << ", " << actual.y << ", " << actual.z << ")";
     EXPECT_NEAR(actual.y, y, tolerance) << "y";
     EXPECT_NEAR(actual.z, z, tolerance) << "z";
 }
