@@ -1,0 +1,61 @@
+// The camera: follow mode trails the ship along the flight path, free mode looks along a
+// direction the mouse turns and the arrow keys move along.
+//
+// Contract:
+// - Vectors are 32-bit world units. direction is unit length after every mouse turn; up stays
+//   (0, 1, 0). Mouse angles are radians, 0.009 per pixel of cursor travel.
+// - Mouse look and movement act in both modes; only the view update looks at the mode.
+// - The first mouse event, and the first one after cameraMouseLeft, only records the cursor
+//   position: the window does not capture the mouse, so the jump from an unknown or stale
+//   position would otherwise swing the view by up to several radians.
+// - When direction is parallel to up there is no pitch axis, and the pitch step is skipped
+//   (the yaw still applies), rather than producing a zero axis or NaN.
+// - cameraViewUpdate multiplies gluLookAt onto the current (model-view) matrix; it needs a
+//   current GL context. cameraFollow is the same follow step without GL, for tests and tools.
+#pragma once
+
+#include "math/vec3.h"
+#include "scene/flight_path.h"
+
+#include <cstdint>
+
+struct Camera {
+    Vec3 eye;
+    Vec3 direction;
+    Vec3 up;
+    Vec3 target;
+    std::int32_t lastMouseX;
+    std::int32_t lastMouseY;
+    // false until a mouse event has recorded a position (again after the cursor left).
+    bool mousePositionKnown;
+};
+
+extern Camera camera;
+
+constexpr float cameraMovementStep = 1.5f;
+constexpr float cameraMouseTurn = 0.00005f;
+
+// eye (30, 40, -50), target (0, 0, 0); direction and up keep their values.
+void cameraSetUp();
+// Back to the values of static initialisation (eye and target zero, direction (0, 0, 1), no
+// mouse position), for tests and tools that replay a run.
+void cameraReset();
+
+// Follow mode step: each of eye x, y, z then target x, y, z covers the fraction
+// 25 * w / s of its distance to its goal (not limited).
+void cameraFollow(const PathPoint* eyeGoal, const PathPoint* targetGoal, double averageFrameTime,
+                  float speedDivisor);
+// The nine gluLookAt arguments (eye, centre, up) the view update would apply now.
+void cameraLookAtArguments(bool freeCamera, double out[9]);
+// Follow step (follow mode only), then gluLookAt.
+void cameraViewUpdate(bool freeCamera, const PathPoint* eyeGoal, const PathPoint* targetGoal,
+                      double averageFrameTime, float speedDivisor);
+
+void cameraMoveForward();
+void cameraMoveBack();
+void cameraStrafeLeft();
+void cameraStrafeRight();
+// Cursor position in client coordinates (x right, y down).
+void cameraMouseMoved(int x, int y);
+// The cursor has left the client area: the next cameraMouseMoved only records its position.
+void cameraMouseLeft();
