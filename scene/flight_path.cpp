@@ -1,0 +1,68 @@
+#include "scene/flight_path.h"
+
+#include <GL/gl.h>
+
+#include <cassert>
+
+FlightPath flightPath;
+
+void initFlightPath() {
+    static const PathPoint table[flightPathControlPointCount] = {
+        {5, -2, -5},     {5, -2, 6},   {-6, -2, 6},  {-5, 1, -8},    {-4, 4, -22},
+        {-20, 2, -10},   {-20, 2, 0},  {-20, 2, 10}, {10, -30, 100}, {0, -20, 120},
+        {-10, -10, 140}, {0, 0, 120},  {0, 20, 100}, {0, 40, 80},    {0, 30, 50},
+        {0, 20, 20},     {0, 10, -15}, {5, -2, -16}, {5, -2, -5},
+    };
+    for (int i = 0; i < flightPathControlPointCount; ++i) {
+        flightPath.controlPoints[i] = table[i];
+    }
+}
+
+namespace {
+double bezierComponent(double p0, double p1, double p2, double p3, double t) {
+    double u = 3 * (p1 - p0);
+    double v = 3 * (p2 - p1) - u;
+    double w = p3 - p0 - u - v;
+    return ((w * t + v) * t + u) * t + p0;
+}
+} // namespace
+
+PathPoint bezierPoint(PathPoint p0, PathPoint p1, PathPoint p2, PathPoint p3, double t) {
+    return PathPoint{bezierComponent(p0.x, p1.x, p2.x, p3.x, t),
+                     bezierComponent(p0.y, p1.y, p2.y, p3.y, t),
+                     bezierComponent(p0.z, p1.z, p2.z, p3.z, t)};
+}
+
+PathPoint flightPathPoint(double pathTime) {
+    const PathPoint* p = flightPath.controlPoints;
+    bool inRange = pathTime > 0.0 && pathTime < flightPathLapLength;
+    assert(inRange && "flightPathPoint: path time must lie in 0 < T < 7; wrap it first");
+    if (!inRange) {
+        // Both ends of the closed path are P0 (this also catches NaN).
+        return p[0];
+    }
+    if (pathTime < 1.0) {
+        return p[0];
+    }
+    for (int k = 0; k < flightPathSegmentCount; ++k) {
+        if (pathTime < k + 2) {
+            return bezierPoint(p[3 * k], p[3 * k + 1], p[3 * k + 2], p[3 * k + 3],
+                               pathTime - (k + 1));
+        }
+    }
+    return p[0];
+}
+
+void drawFlightPath() {
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_LINE_STRIP);
+    forEachFlightPathSample([](float x, float y, float z) { glVertex3f(x, y, z); });
+    glEnd();
+
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glBegin(GL_LINE_STRIP);
+    for (const PathPoint& p : flightPath.controlPoints) {
+        glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+    }
+    glEnd();
+}

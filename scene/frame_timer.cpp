@@ -1,0 +1,48 @@
+#include "scene/frame_timer.h"
+
+#include "platform/counter.h"
+
+FrameTimer frameTimer;
+std::int32_t framesPerSecond = 0;
+
+namespace {
+// Without a usable counter (frequency zero or less) every quotient would be inf or NaN and
+// poison the path time for good; counting no time at all keeps the animation still but sound.
+double ticksToSeconds(std::int64_t ticks, std::int64_t frequency) {
+    if (frequency <= 0) {
+        return 0.0;
+    }
+    return static_cast<double>(ticks) / static_cast<double>(frequency);
+}
+} // namespace
+
+FrameTimer::FrameTimer() {
+    platformQueryPerformanceFrequency(&frequency);
+    platformQueryPerformanceCounter(&lastFrameMark);
+    seconds = 0;
+    frames = 0;
+}
+
+void FrameTimer::reset() {
+    *this = FrameTimer{};
+}
+
+double FrameTimer::frameDelta() {
+    platformQueryPerformanceCounter(&currentCount);
+    std::int64_t elapsed = currentCount - lastFrameMark;
+    lastFrameMark = currentCount;
+    lastDelta = ticksToSeconds(elapsed, frequency);
+    return lastDelta;
+}
+
+void FrameTimer::countFrame() {
+    frames += 1;
+    platformQueryPerformanceCounter(&currentCount);
+    // Strictly more than a second: a window of exactly 1.0 s stays open until the next frame.
+    if (ticksToSeconds(currentCount - lastSecondMark, frequency) > 1.0) {
+        lastSecondMark = currentCount;
+        framesPerSecond = frames;
+        seconds += 1;
+        frames = 0;
+    }
+}
