@@ -34,21 +34,6 @@ float spin(double factor) {
 }
 } // namespace
 
-std::uint32_t buildStarField() {
-    GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    glPointSize(2.0f);
-    for (int i = 0; i < starCount; ++i) {
-        Vec3 star = nextStarPosition();
-        glColor3f(1.0f, 1.0f, 1.0f);
-        glBegin(GL_POINTS);
-        glVertex3f(star.x, star.y, star.z);
-        glEnd();
-    }
-    glEndList();
-    return list;
-}
-
 bool initScene() {
     glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);

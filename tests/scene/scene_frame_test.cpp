@@ -1,0 +1,2 @@
+// placeholder until data/ lands
+#include <gtest/gtest.h>
