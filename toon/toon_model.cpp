@@ -1,2 +1,157 @@
-// Placeholder until the tone shader lands.
 #include "toon/toon_model.h"
+
+#include "math/random.h"
+
+#include <GL/gl.h>
+
+void smoothToonShades(float* shades, int count) {
+    // 1/6 and 1/7 rounded to single precision; every sum below is stored as a float before the
+    // next entry reads it, so the results match a run that did the same in 32 bits.
+    const float sixth = 0.16666667f;
+    const float seventh = 0.14285715f;
+    int last = count - 1;
+    shades[0] = shades[0] * 5 * sixth + shades[1] * sixth;
+    for (int i = 1; i < last; ++i) {
+        shades[i] = shades[i] * 5 * seventh + shades[i - 1] * seventh + shades[i + 1] * seventh;
+    }
+    shades[last] = shades[last - 1] * sixth + shades[last] * 5 * sixth;
+    for (int i = 0; i < count; ++i) {
+        if (shades[i] < 0.0f) {
+            shades[i] = 0.0f;
+        } else if (shades[i] > 1.0f) {
+            shades[i] = 1.0f;
+        }
+    }
+}
+
+void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
+                     const float* warmColor, float texels[][3]) {
+    int n = shadeCount;
+    for (int k = 0; k < n; ++k) {
+        texels[k][0] = 1.0f;
+        texels[k][1] = 1.0f;
+        texels[k][2] = 1.0f;
+    }
+    if (flags & TOON_GRADIENT) {
+        for (int k = 0; k < n; ++k) {
+            float m = static_cast<float>((static_cast<double>(k) / (n - 1) + 1.0) * 0.5);
+            for (int c = 0; c < 3; ++c) {
+                texels[k][c] = (1.0f - m) * coolColor[c] + m * warmColor[c];
+            }
+        }
+    }
+    if (flags & TOON_RANDOM_SHADES) {
+        float shades[toonMaxShades];
+        for (int i = 0; i < n; ++i) {
+            shades[i] = static_cast<float>((nextRandom() % 100) * 0.01);
+        }
+        smoothToonShades(shades, n);
+        for (int i = 0; i < n; ++i) {
+            for (int c = 0; c < 3; ++c) {
+                texels[i][c] = texels[i][c] * shades[i];
+            }
+        }
+    }
+}
+
+void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glDepthFunc(GL_LESS);
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_LIGHTING);
+
+    float texels[toonMaxShades][3];
+    computeToonRamp(flags, shadeCount, coolColor, warmColor, texels);
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    rampTexture = name;
+    glBindTexture(GL_TEXTURE_1D, rampTexture);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    // Wrap and environment stay at GL_REPEAT and GL_MODULATE: a coordinate of exactly 1.0
+    // wraps to texel 0, and the white current colour passes the texel through unchanged.
+    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, shadeCount, 0, GL_RGB, GL_FLOAT, texels);
+}
+
+namespace {
+
+// The clamped cosine for one corner. A normal that is missing or has no direction gives 0
+// rather than NaN, so such a corner shows texel 0 like any corner facing away from the light.
+float cornerShade(const GlmModel* model, std::uint32_t normalIndex, const float* matrix,
+                  const Vec3* lightDir) {
+    if (normalIndex == 0 || normalIndex > model->normalCount || model->normals == nullptr) {
+        return 0.0f;
+    }
+    Vec3 eye;
+    vec3RotateByMatrix(&model->normals[normalIndex], matrix, &eye);
+    vec3Normalize(&eye);
+    float s = vec3Dot(&eye, lightDir);
+    // Written so that a NaN (from a non-finite matrix) also lands on 0.
+    if (!(s >= 0.0f)) {
+        s = 0.0f;
+    }
+    return s;
+}
+
+} // namespace
+
+void ToonModel::draw() {
+    if (flags & TOON_SMOOTH_LINES) {
+        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+        glEnable(GL_LINE_SMOOTH);
+    } else {
+        glDisable(GL_LINE_SMOOTH);
+    }
+
+    float matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+
+    const GlmTriangle* triangles = model->triangles;
+    std::uint32_t triangleCount = model->triangleCount;
+    const Vec3* vertices = model->vertices;
+
+    glCullFace(GL_FRONT);
+    glEnable(GL_TEXTURE_1D);
+    glBindTexture(GL_TEXTURE_1D, rampTexture);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_TRIANGLES);
+    for (std::uint32_t t = 0; t < triangleCount; ++t) {
+        const GlmTriangle& triangle = triangles[t];
+        for (int corner = 0; corner < 3; ++corner) {
+            glTexCoord1f(cornerShade(model, triangle.normalIndex[corner], matrix, &lightDir));
+            glVertex3fv(&vertices[triangle.vertexIndex[corner]].x);
+        }
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_1D);
+
+    if (!(flags & TOON_OUTLINE)) {
+        return;
+    }
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPolygonMode(GL_FRONT, GL_LINE);
+    glLineWidth(lineWidth);
+    glCullFace(GL_BACK);
+    glDepthFunc(GL_LEQUAL);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_TRIANGLES);
+    for (std::uint32_t t = 0; t < triangleCount; ++t) {
+        const GlmTriangle& triangle = triangles[t];
+        for (int corner = 0; corner < 3; ++corner) {
+            glVertex3fv(&vertices[triangle.vertexIndex[corner]].x);
+        }
+    }
+    glEnd();
+
+    glDepthFunc(GL_LESS);
+    glCullFace(GL_FRONT);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glDisable(GL_BLEND);
+}

@@ -8,6 +8,15 @@
 // - buildRamp and draw need a current GL context. draw uses the model-view matrix in place.
 // - Triangles must wind clockwise as seen from outside: the shaded pass culls GL_FRONT (the
 //   counter-clockwise faces) and the outline pass draws the other faces' edges as lines.
+// - lightDir is a unit vector in eye coordinates; each corner's texture coordinate is the
+//   cosine between its eye-space normal and lightDir, clamped below at 0. A corner whose
+//   normal has no direction (zero length, or an index outside the model's normals) gets 0,
+//   never NaN. A coordinate of exactly 1.0 wraps to texel 0 under the default GL_REPEAT.
+// - After draw: texturing off with the ramp still bound to GL_TEXTURE_1D, cull face GL_FRONT,
+//   depth function GL_LESS, blending off, front polygon mode fill, line smoothing as
+//   TOON_SMOOTH_LINES asks, current colour white (no outline) or black (outline), line width
+//   as the outline pass last set it. Without TOON_OUTLINE no depth, blend, line-width or
+//   polygon-mode state is touched.
 // - The record owns its model; neither the model nor the texture is ever released by the demo.
 #pragma once
 
@@ -25,8 +34,13 @@ constexpr int toonMaxShades = 128;
 
 // The ramp as a plain function of the settings, texel 0 first, RGB in [0, 1]. Draws
 // shadeCount numbers from the program's random generator when TOON_RANDOM_SHADES is set.
+// texels must hold shadeCount entries.
 void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
                      const float* warmColor, float texels[][3]);
+
+// Smooths count (at least 2) grey levels in place from left to right, each entry seeing its
+// left neighbour already smoothed, then clamps every level into [0, 1].
+void smoothToonShades(float* shades, int count);
 
 class ToonModel {
   public:
@@ -37,6 +51,7 @@ class ToonModel {
     std::int32_t shadeCount;
     GlmModel* model;
 
+    // Throws GlmFatalError when the reader does (file missing, malformed line).
     void load(const char* fileName);
     void buildRamp(const float* coolColor, const float* warmColor);
     void draw();
