@@ -1,2 +1,622 @@
-// Placeholder until the reader lands.
+// The model record's lifetime, the message sink, the file source, and the OBJ reader's two
+// passes over one in-memory copy of the file.
 #include "model/glm.h"
+
+#include "model/glm_scan.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+using namespace glm_detail;
+
+// ---------------------------------------------------------------------------------------------
+// Messages and files
+
+namespace {
+
+void defaultSink(GlmStream stream, const char* text) {
+    std::FILE* out = stream == GlmStream::Out ? stdout : stderr;
+    std::fputs(text, out);
+    std::fflush(out);
+}
+
+// One sink and one file source per process: set by a program or test before reading.
+GlmMessageSink messageSink = defaultSink;
+
+bool readFileSystem(const char* path, std::string* contents) {
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    contents->clear();
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        contents->reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        contents->append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+GlmFileSource fileSource = readFileSystem;
+
+} // namespace
+
+void glmSetMessageSink(GlmMessageSink sink) {
+    messageSink = sink != nullptr ? sink : defaultSink;
+}
+
+void glmNotify(GlmStream stream, const char* text) {
+    messageSink(stream, text);
+}
+
+void glmPrintFatal(const GlmFatalError& error) {
+    std::FILE* out = error.stream == GlmStream::Out ? stdout : stderr;
+    std::fputs(error.what(), out);
+    std::fflush(out);
+}
+
+void glmSetFileSource(GlmFileSource source) {
+    fileSource = source != nullptr ? source : readFileSystem;
+}
+
+namespace glm_detail {
+bool readWholeFile(const char* path, std::string* contents) {
+    return fileSource(path, contents);
+}
+} // namespace glm_detail
+
+// ---------------------------------------------------------------------------------------------
+// The record
+
+void glmDeleteModel(GlmModel* model) {
+    if (model == nullptr) {
+        return;
+    }
+    std::free(model->path);
+    std::free(model->materialLibrary);
+    std::free(model->vertices);
+    std::free(model->normals);
+    std::free(model->texCoords);
+    std::free(model->facetNormals);
+    std::free(model->triangles);
+    for (std::uint32_t i = 0; model->materials != nullptr && i < model->materialCount; ++i) {
+        std::free(model->materials[i].name);
+    }
+    std::free(model->materials);
+    GlmGroup* group = model->groups;
+    while (group != nullptr) {
+        GlmGroup* next = group->next;
+        std::free(group->name);
+        std::free(group->triangles);
+        std::free(group);
+        group = next;
+    }
+    std::free(model);
+}
+
+GlmGroup* glmFindGroup(GlmModel* model, const char* name) {
+    for (GlmGroup* group = model->groups; group != nullptr; group = group->next) {
+        if (std::strcmp(group->name, name) == 0) {
+            return group;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+GlmGroup* addGroup(GlmModel* model, std::string_view name) {
+    auto* group = static_cast<GlmGroup*>(checkedCalloc(1, sizeof(GlmGroup), "glmReadOBJ()"));
+    try {
+        group->name = copyString(name, "glmReadOBJ()");
+    } catch (...) {
+        std::free(group);
+        throw;
+    }
+    group->next = model->groups;
+    model->groups = group;
+    model->groupCount++;
+    return group;
+}
+} // namespace
+
+GlmGroup* glmFindOrAddGroup(GlmModel* model, const char* name) {
+    GlmGroup* group = glmFindGroup(model, name);
+    return group != nullptr ? group : addGroup(model, name);
+}
+
+namespace glm_detail {
+void notifyMissingMaterial(std::string_view name) {
+    std::string text = "glmFindMaterial():  can't find material \"" + cText(name) + "\".\n";
+    glmNotify(GlmStream::Out, text.c_str());
+}
+} // namespace glm_detail
+
+std::uint32_t glmFindMaterial(GlmModel* model, const char* name) {
+    for (std::uint32_t i = 0; model->materials != nullptr && i < model->materialCount; ++i) {
+        // An entry the library never named (null) matches nothing.
+        if (model->materials[i].name != nullptr &&
+            std::strcmp(model->materials[i].name, name) == 0) {
+            return i;
+        }
+    }
+    notifyMissingMaterial(name);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The OBJ reader
+
+namespace {
+
+constexpr std::uint32_t kMaxCount = std::numeric_limits<std::uint32_t>::max() - 1;
+
+// Which index triples a face carries, decided by its first corner.
+enum class FaceFormat { V, VN, VTN, VT };
+
+int valuesOf(FaceFormat format) {
+    switch (format) {
+    case FaceFormat::V:
+        return 1;
+    case FaceFormat::VN:
+    case FaceFormat::VT:
+        return 2;
+    case FaceFormat::VTN:
+        return 3;
+    }
+    return 1;
+}
+
+// One corner's scan: how many values converted and their raw values, in format order
+// (vertex, then texture and/or normal).
+struct Corner {
+    int converted = 0;
+    std::int64_t value[3] = {0, 0, 0};
+    const char* text[3] = {nullptr, nullptr, nullptr};
+    std::size_t length[3] = {0, 0, 0};
+    const char* start = nullptr;
+    bool cleanEnd = false; // everything converted and followed by whitespace or the end
+};
+
+// Scans one corner as "%d", "%d//%d", "%d/%d/%d" or "%d/%d" would.
+Corner scanCorner(Scanner& s, FaceFormat format) {
+    Corner c;
+    s.skipBlanks();
+    c.start = s.position();
+    auto number = [&](int slot) {
+        s.skipBlanks();
+        c.text[slot] = s.position();
+        IntScan r = s.scanInt();
+        if (r.length == 0) {
+            return false;
+        }
+        c.value[slot] = r.value;
+        c.length[slot] = r.length;
+        c.converted++;
+        return true;
+    };
+    if (!number(0)) {
+        return c;
+    }
+    switch (format) {
+    case FaceFormat::V:
+        break;
+    case FaceFormat::VN:
+        if (!s.match('/') || !s.match('/') || !number(1)) {
+            return c;
+        }
+        break;
+    case FaceFormat::VTN:
+        if (!s.match('/') || !number(1) || !s.match('/') || !number(2)) {
+            return c;
+        }
+        break;
+    case FaceFormat::VT:
+        if (!s.match('/') || !number(1)) {
+            return c;
+        }
+        break;
+    }
+    c.cleanEnd = s.atBlankOrEnd();
+    return c;
+}
+
+// The first corner's token decides the face format, tested in this order.
+FaceFormat formatOf(std::string_view token) {
+    if (token.find("//") != std::string_view::npos) {
+        return FaceFormat::VN;
+    }
+    Scanner t(token.data(), token.size());
+    Corner three = scanCorner(t, FaceFormat::VTN);
+    if (three.converted == 3) {
+        return FaceFormat::VTN;
+    }
+    t.rewind();
+    Corner two = scanCorner(t, FaceFormat::VT);
+    if (two.converted == 2) {
+        return FaceFormat::VT;
+    }
+    return FaceFormat::V;
+}
+
+struct GroupSlot {
+    GlmGroup* group;
+    std::uint32_t capacity;
+};
+
+class ObjReader {
+  public:
+    ObjReader(GlmModel* model, const char* fileName, const char* data, std::size_t size)
+        : model_(model), fileName_(fileName), s_(data, size) {}
+
+    void firstPass();
+    void allocate();
+    void secondPass();
+
+  private:
+    [[noreturn]] void fail(const char* at, const std::string& what) {
+        fatal(GlmStream::Err, "glmReadOBJ() failed: " + cText(fileName_) + ":" +
+                                  std::to_string(s_.lineOf(at)) + ": " + what + "\n");
+    }
+    GroupSlot* findGroup(std::string_view name) {
+        auto it = groups_.find(name);
+        return it == groups_.end() ? nullptr : &it->second;
+    }
+    GroupSlot* findOrAddGroup(std::string_view name) {
+        if (GroupSlot* slot = findGroup(name)) {
+            return slot;
+        }
+        GlmGroup* group = addGroup(model_, name);
+        // The key views the group's own copy, which lives as long as the model.
+        return &groups_.emplace(std::string_view(group->name), GroupSlot{group, 0}).first->second;
+    }
+    void countFace(GroupSlot* group);
+    void fillFace(std::string_view firstToken, GroupSlot* group);
+    std::uint32_t resolve(const Corner& c, int slot, int kind);
+    void appendTriangle(GroupSlot* group, const char* at);
+    void readCoordinates(std::string_view keyword, float* out, int needed, int wanted);
+
+    GlmModel* model_;
+    const char* fileName_;
+    Scanner s_;
+    std::unordered_map<std::string_view, GroupSlot> groups_;
+    std::unordered_map<std::string_view, std::uint32_t> materialsByName_;
+    std::uint64_t counts_[3] = {0, 0, 0}; // vertices, texture coordinates, normals
+    std::uint64_t triangles_ = 0;
+    // Second pass: elements filled so far, per kind, and the next triangle.
+    std::uint32_t filled_[3] = {0, 0, 0};
+    std::uint32_t nextTriangle_ = 0;
+};
+
+const char* const kKindName[3] = {"vertex", "texture coordinate", "normal"};
+const char* const kKindPlural[3] = {"vertices", "texture coordinates", "normals"};
+
+void ObjReader::countFace(GroupSlot* group) {
+    std::string_view first = s_.token();
+    FaceFormat format = formatOf(first);
+    // The first three corners make one triangle, read or not; the second pass checks them.
+    scanCorner(s_, format);
+    scanCorner(s_, format);
+    std::uint64_t added = 1;
+    while (scanCorner(s_, format).converted > 0) {
+        ++added;
+    }
+    triangles_ += added;
+    if (triangles_ > kMaxCount || group->group->triangleCount + added > kMaxCount) {
+        fail(s_.position(), "more than 4294967294 triangles.");
+    }
+    group->group->triangleCount += static_cast<std::uint32_t>(added);
+}
+
+void ObjReader::firstPass() {
+    GroupSlot* group = findOrAddGroup("default");
+    for (;;) {
+        std::string_view token = s_.token();
+        if (token.empty()) {
+            break;
+        }
+        switch (token[0]) {
+        case '#':
+            s_.skipLine();
+            break;
+        case 'f':
+            countFace(group);
+            break;
+        case 'g':
+            group = findOrAddGroup(groupNameFromLine(s_.restOfLine()));
+            break;
+        case 'm': {
+            std::string_view name = nameFromLine(s_.restOfLine());
+            std::free(model_->materialLibrary);
+            model_->materialLibrary = nullptr;
+            model_->materialLibrary = copyString(name, "glmReadOBJ()");
+            glmReadMTL(model_, model_->materialLibrary);
+            break;
+        }
+        case 'v': {
+            char second = token.size() > 1 ? token[1] : '\0';
+            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            if (kind < 0) {
+                fatal(GlmStream::Out, "glmFirstPass(): Unknown token \"" + cText(token) + "\".\n");
+            }
+            if (++counts_[kind] > kMaxCount) {
+                fail(token.data(), std::string("more than 4294967294 ") + kKindPlural[kind] + ".");
+            }
+            s_.skipLine();
+            break;
+        }
+        default: // "u" and everything else
+            s_.skipLine();
+            break;
+        }
+    }
+    model_->vertexCount = static_cast<std::uint32_t>(counts_[0]);
+    model_->texCoordCount = static_cast<std::uint32_t>(counts_[1]);
+    model_->normalCount = static_cast<std::uint32_t>(counts_[2]);
+    model_->triangleCount = static_cast<std::uint32_t>(triangles_);
+}
+
+void ObjReader::allocate() {
+    const char* who = "glmReadOBJ()";
+    model_->vertices =
+        static_cast<Vec3*>(checkedCalloc(std::size_t{model_->vertexCount} + 1, sizeof(Vec3), who));
+    if (model_->normalCount != 0) {
+        model_->normals = static_cast<Vec3*>(
+            checkedCalloc(std::size_t{model_->normalCount} + 1, sizeof(Vec3), who));
+    }
+    if (model_->texCoordCount != 0) {
+        model_->texCoords = static_cast<float*>(
+            checkedCalloc(2 * (std::size_t{model_->texCoordCount} + 1), sizeof(float), who));
+    }
+    if (model_->triangleCount != 0) {
+        model_->triangles = static_cast<GlmTriangle*>(
+            checkedCalloc(model_->triangleCount, sizeof(GlmTriangle), who));
+    }
+    for (auto& [name, slot] : groups_) {
+        slot.capacity = slot.group->triangleCount;
+        if (slot.capacity != 0) {
+            slot.group->triangles = static_cast<std::uint32_t*>(
+                checkedCalloc(slot.capacity, sizeof(std::uint32_t), who));
+        }
+        slot.group->triangleCount = 0;
+    }
+}
+
+// Turns a corner value into an absolute 1-based index of the given kind (0 vertex,
+// 1 texture coordinate, 2 normal), or fails naming it.
+std::uint32_t ObjReader::resolve(const Corner& c, int slot, int kind) {
+    std::int64_t value = c.value[slot];
+    std::string text(c.text[slot], c.length[slot]);
+    if (value < 0) {
+        std::int64_t resolved = std::int64_t{filled_[kind]} + 1 + value;
+        if (resolved < 1) {
+            fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
+                                   " reaches before the first of the " +
+                                   std::to_string(filled_[kind]) + " " + kKindPlural[kind] +
+                                   " read so far.");
+        }
+        return static_cast<std::uint32_t>(resolved);
+    }
+    if (value == 0 || value > static_cast<std::int64_t>(counts_[kind])) {
+        fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
+                               " is out of range (the file has " + std::to_string(counts_[kind]) +
+                               " " + kKindPlural[kind] + ").");
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+void ObjReader::appendTriangle(GroupSlot* group, const char* at) {
+    // Both limits come from the first pass; statements the first pass skipped as the rest of a
+    // line can show up here as extra faces.
+    if (nextTriangle_ >= model_->triangleCount || group->group->triangleCount >= group->capacity) {
+        fail(at, "more triangles than the first pass counted (" +
+                     std::to_string(model_->triangleCount) + "); keep one statement per line.");
+    }
+    group->group->triangles[group->group->triangleCount++] = nextTriangle_++;
+}
+
+void ObjReader::fillFace(std::string_view firstToken, GroupSlot* group) {
+    FaceFormat format = formatOf(firstToken);
+    int values = valuesOf(format);
+    // Where each format keeps its values: index kinds in scan order.
+    static const int kKinds[4][3] = {{0, -1, -1}, {0, 2, -1}, {0, 1, 2}, {0, 1, -1}};
+    const int* kinds = kKinds[static_cast<int>(format)];
+
+    if (firstToken.empty()) {
+        fail(s_.position(), "face with 0 corners, at least 3 needed.");
+    }
+    // The token views the file's own bytes, so messages find its line.
+    Scanner tokenScan(firstToken.data(), firstToken.size());
+    Corner first = scanCorner(tokenScan, format);
+    if (first.converted != values || !tokenScan.atEnd()) {
+        fail(firstToken.data(), "face corner \"" + cText(firstToken) +
+                                    "\" is not a corner (\"v\", \"v/vt\", " +
+                                    "\"v/vt/vn\" or \"v//vn\").");
+    }
+    std::uint32_t previous[3] = {};
+    std::uint32_t firstIndex[3] = {};
+    for (int k = 0; k < values; ++k) {
+        firstIndex[kinds[k]] = resolve(first, k, kinds[k]);
+    }
+    unsigned corners = 1;
+    for (;;) {
+        Corner c = scanCorner(s_, format);
+        if (c.converted == 0) {
+            break;
+        }
+        if (!c.cleanEnd) {
+            fail(c.start, "face corner \"" + cText(s_.wordAt(c.start)) +
+                              "\" does not match the format of its first corner \"" +
+                              cText(firstToken) + "\".");
+        }
+        std::uint32_t current[3] = {};
+        for (int k = 0; k < values; ++k) {
+            current[kinds[k]] = resolve(c, k, kinds[k]);
+        }
+        ++corners;
+        if (corners >= 3) {
+            // The fan (p0, p(j-1), p(j)); triples the format lacks stay 0.
+            appendTriangle(group, c.start);
+            GlmTriangle& t = model_->triangles[nextTriangle_ - 1];
+            std::uint32_t* slots[3] = {t.vertexIndex, t.texCoordIndex, t.normalIndex};
+            for (int k = 0; k < values; ++k) {
+                int kind = kinds[k];
+                slots[kind][0] = firstIndex[kind];
+                slots[kind][1] = previous[kind];
+                slots[kind][2] = current[kind];
+            }
+        }
+        for (int kind = 0; kind < 3; ++kind) {
+            previous[kind] = current[kind];
+        }
+    }
+    if (corners < 3) {
+        fail(first.text[0], "face with " + std::to_string(corners) + " corner" +
+                                (corners == 1 ? "" : "s") + ", at least 3 needed.");
+    }
+}
+
+// Reads `wanted` floats of a "v", "vn" or "vt" line; the first `needed` must be there.
+void ObjReader::readCoordinates(std::string_view keyword, float* out, int needed, int wanted) {
+    for (int i = 0; i < wanted; ++i) {
+        s_.skipBlanks();
+        const char* at = s_.position();
+        FloatScan f = s_.scanFloat();
+        if (f.length == 0) {
+            if (i < needed) {
+                fail(at, "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
+                             " numbers, found " + std::to_string(i) + ".");
+            }
+            return;
+        }
+        if (!std::isfinite(f.value)) {
+            fail(at, "\"" + cText(std::string_view(at, f.length).substr(0, kTokenLimit)) +
+                         "\" is not a finite 32-bit number.");
+        }
+        out[i] = f.value;
+    }
+}
+
+void ObjReader::secondPass() {
+    s_.rewind();
+    for (std::uint32_t i = 0; model_->materials != nullptr && i < model_->materialCount; ++i) {
+        if (model_->materials[i].name != nullptr) {
+            materialsByName_.emplace(model_->materials[i].name, i); // the first match wins
+        }
+    }
+    GroupSlot* group = findGroup("default");
+    std::uint32_t material = 0;
+    for (;;) {
+        std::string_view token = s_.token();
+        if (token.empty()) {
+            break;
+        }
+        switch (token[0]) {
+        case 'f':
+            fillFace(s_.token(), group);
+            break;
+        case 'g': {
+            std::string_view name = groupNameFromLine(s_.restOfLine());
+            group = findGroup(name);
+            if (group == nullptr) {
+                fail(name.data(), "group \"" + cText(name) +
+                                      "\" was not counted by the first pass; keep one statement "
+                                      "per line.");
+            }
+            group->group->material = material;
+            break;
+        }
+        case 'u': {
+            std::string_view name = nameFromLine(s_.restOfLine());
+            auto it = materialsByName_.find(name);
+            if (it != materialsByName_.end()) {
+                material = it->second;
+            } else {
+                notifyMissingMaterial(name);
+                material = 0;
+            }
+            group->group->material = material;
+            break;
+        }
+        case 'v': {
+            char second = token.size() > 1 ? token[1] : '\0';
+            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            if (kind < 0) {
+                s_.skipLine();
+                break;
+            }
+            std::uint32_t count = kind == 0   ? model_->vertexCount
+                                  : kind == 1 ? model_->texCoordCount
+                                              : model_->normalCount;
+            if (filled_[kind] >= count) {
+                fail(token.data(), std::string("more ") + kKindPlural[kind] +
+                                       " than the first pass counted (" + std::to_string(count) +
+                                       "); keep one statement per line.");
+            }
+            std::uint32_t slot = ++filled_[kind];
+            // The rest of the line is not skipped: a further value is read as a token.
+            if (kind == 0) {
+                readCoordinates(token, &model_->vertices[slot].x, 3, 3);
+            } else if (kind == 2) {
+                readCoordinates(token, &model_->normals[slot].x, 3, 3);
+            } else {
+                readCoordinates(token, &model_->texCoords[2 * std::size_t{slot}], 1, 2);
+            }
+            break;
+        }
+        default: // "#", "m" and everything else
+            s_.skipLine();
+            break;
+        }
+    }
+}
+
+struct ModelDeleter {
+    void operator()(GlmModel* model) const { glmDeleteModel(model); }
+};
+
+} // namespace
+
+GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size_t size) {
+    std::unique_ptr<GlmModel, ModelDeleter> model(
+        static_cast<GlmModel*>(checkedCalloc(1, sizeof(GlmModel), "glmReadOBJ()")));
+    model->path = copyString(fileName, "glmReadOBJ()");
+    ObjReader reader(model.get(), model->path, data, size);
+    reader.firstPass();
+    reader.allocate();
+    reader.secondPass();
+    return model.release();
+}
+
+GlmModel* glmReadOBJ(const char* fileName) {
+    std::string contents;
+    if (!readWholeFile(fileName, &contents)) {
+        fatal(GlmStream::Err,
+              "glmReadOBJ() failed: can't open data file \"" + cText(fileName) + "\".\n");
+    }
+    return glmReadOBJFromMemory(fileName, contents.data(), contents.size());
+}

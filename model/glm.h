@@ -1,19 +1,53 @@
 // Wavefront OBJ/MTL reader, unit scaling and normals.
 //
-// Contract (the implementation file documents the details of each rule):
+// Contract (the implementation files document the details of each rule):
 // - Vertex, normal, texture-coordinate and facet-normal arrays are 1-based: element 0 is
 //   allocated and never read. Triangle numbers, group members and material numbers are 0-based.
 // - Every array, string and group belongs to the model; glmDeleteModel releases all of it. The
 //   demo never frees its models; tools, tests and the fuzzer do.
 // - Fatal failures (a file that cannot be opened, an unknown "v" token, malformed indices) are
 //   thrown as GlmFatalError carrying the exact message and the stream it belongs on; library
-//   code never ends the process. The program's edge prints it and exits with status 1.
+//   code never ends the process. The program's edge prints it (glmPrintFatal) and exits with
+//   status 1. A failed read releases everything it had built.
 // - Notices that do not stop reading (a missing material, a vertex without a triangle) go
 //   through the message sink, which by default writes to the named standard stream.
+//
+// Reading rules where the file format leaves faults open (all deterministic, memory-safe):
+// - The file is read into memory once and scanned twice. Text is taken as on a text-mode
+//   stream: "\r\n" counts as one line end. Whitespace is the C locale's (space, \t, \n, \v,
+//   \f, \r); NUL and bytes above 127 are ordinary characters.
+// - A token holds at most 127 characters; a longer run of non-blank characters is read as
+//   several tokens of at most 127 characters each. The rest of a line is read 127 characters
+//   at most; what is left of a longer line is read as further tokens. A name ends at its
+//   first NUL byte. A "g" name loses its line end only when it has one. A "mtllib", "usemtl"
+//   or "newmtl" line without a word names the empty string.
+// - Numbers scan as the C library's "%d" and "%f" would for well-formed text (sign, '+',
+//   exponent, inf/nan, hex floats, float rounding). A number is the longest prefix that forms
+//   one; text that forms none is not consumed.
+// - Every coordinate, colour and shininess stored must be a finite 32-bit float: "nan",
+//   "inf" and values such as 1e40 that overflow are fatal, naming the file and line. "v" and
+//   "vn" need three numbers; "vt" needs one (a missing second is 0, as the format says).
+// - Face indices: negative ones count back from the last element read so far (-1 is the
+//   latest); 0, one reaching before the first element, one beyond the file's count, or one
+//   too large for 32 bits is fatal with the file, line and value. A face needs three
+//   corners; every corner must carry exactly the values of the first corner's format (and be
+//   followed by whitespace), otherwise it is fatal. Stored indices are absolute and 1-based;
+//   index triples a face's format does not carry are 0.
+// - The second pass never writes past what the first pass counted, whatever the input: a
+//   record beyond the counted number (two statements on one line, say) is fatal, naming the
+//   file and line. The same holds for materials in a library.
+// - Counts and allocation sizes are checked; running out of memory is fatal.
+// - Scaling: a model without vertices or with a zero largest dimension gets the factor 1.0;
+//   a largest dimension that overflows a float is taken in double precision.
+// - Normals: a zero-area triangle gets the facet normal (0, 0, 0), which joins every average
+//   without changing it, so every normal stays finite (an average of only such facets is
+//   (0, 0, 0) too). A triangle that names one vertex in several slots gets a normal index in
+//   every slot: each slot takes the normal of its own list entry.
 #pragma once
 
 #include "math/vec3.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -32,6 +66,15 @@ using GlmMessageSink = void (*)(GlmStream stream, const char* text);
 void glmSetMessageSink(GlmMessageSink sink);
 // Sends one notice through the current sink (used by the reader and normals).
 void glmNotify(GlmStream stream, const char* text);
+// Writes a fatal error's message to its stream (stdout or stderr) and flushes it; the caller
+// then exits with status 1.
+void glmPrintFatal(const GlmFatalError& error);
+
+// Where the readers get a file's bytes. The default reads the file system and fails for a
+// directory or an unreadable file. Tests and the fuzzer substitute a source that serves texts
+// from memory; passing null restores the default. Returns false when the file cannot be read.
+using GlmFileSource = bool (*)(const char* path, std::string* contents);
+void glmSetFileSource(GlmFileSource source);
 
 struct GlmTriangle {
     std::uint32_t vertexIndex[3];
@@ -89,6 +132,10 @@ std::uint32_t glmFindMaterial(GlmModel* model, const char* name);
 std::string glmDirectoryOf(const char* path);
 void glmReadMTL(GlmModel* model, const char* name);
 
+// Centres the bounding box on the origin and scales by 2 / (largest of |max| + |min| per axis).
+// Returns the factor applied.
 double glmScaleToUnit(GlmModel* model);
 void glmFacetNormals(GlmModel* model);
+// Replaces the normals by smoothed ones (crease `angle` in degrees); runs glmFacetNormals
+// first when the model has no facet normals. Linear in the number of corners.
 void glmVertexNormals(GlmModel* model, float angle);

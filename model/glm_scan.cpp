@@ -1,0 +1,253 @@
+#include "model/glm_scan.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace glm_detail {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHexDigit(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// from_chars reports a float that overflows or rounds to zero as out of range without a
+// value, while scanf stores +-inf or +-0. The two are told apart by the order of magnitude of
+// the text, which for an out-of-range float is at least 38 decimal places away from 1.
+bool magnitudeAboveOne(const char* p, const char* end, bool hex) {
+    auto digit = hex ? isHexDigit : isDigit;
+    long long magnitude = 0;
+    const char* q = p;
+    while (q != end && *q == '0') {
+        ++q;
+    }
+    long long integerDigits = 0;
+    while (q != end && digit(*q)) {
+        ++integerDigits;
+        ++q;
+    }
+    if (integerDigits > 0) {
+        magnitude = integerDigits;
+        if (q != end && *q == '.') {
+            ++q;
+        }
+    } else {
+        if (q != end && *q == '.') {
+            ++q;
+        }
+        long long zeros = 0;
+        while (q != end && *q == '0') {
+            ++zeros;
+            ++q;
+        }
+        magnitude = -zeros;
+    }
+    while (q != end && digit(*q)) {
+        ++q;
+    }
+    long long exponent = 0;
+    if (q != end && (hex ? (*q == 'p' || *q == 'P') : (*q == 'e' || *q == 'E'))) {
+        ++q;
+        bool negative = false;
+        if (q != end && (*q == '+' || *q == '-')) {
+            negative = *q == '-';
+            ++q;
+        }
+        while (q != end && isDigit(*q)) {
+            if (exponent < 1000000000) {
+                exponent = exponent * 10 + (*q - '0');
+            }
+            ++q;
+        }
+        if (negative) {
+            exponent = -exponent;
+        }
+    }
+    // Hex digits are worth 4 binary places against a binary exponent.
+    long long total = hex ? magnitude * 4 + exponent : magnitude + exponent;
+    return total > 0;
+}
+
+} // namespace
+
+IntScan scanIntAt(const char* p, const char* end) {
+    const char* q = p;
+    bool negative = false;
+    if (q != end && (*q == '+' || *q == '-')) {
+        negative = *q == '-';
+        ++q;
+    }
+    if (q == end || !isDigit(*q)) {
+        return {0, 0};
+    }
+    constexpr std::int64_t cap = std::int64_t{1} << 62;
+    std::int64_t value = 0;
+    while (q != end && isDigit(*q)) {
+        if (value < cap) {
+            value = value * 10 + (*q - '0');
+        }
+        ++q;
+    }
+    if (value > cap) {
+        value = cap;
+    }
+    return {static_cast<std::size_t>(q - p), negative ? -value : value};
+}
+
+FloatScan scanFloatAt(const char* p, const char* end) {
+    const char* q = p;
+    bool negative = false;
+    if (q != end && (*q == '+' || *q == '-')) {
+        negative = *q == '-';
+        ++q;
+    }
+    // from_chars would take a second sign itself; scanf does not.
+    if (q == end || *q == '+' || *q == '-') {
+        return {0, 0.0f};
+    }
+    float value = 0.0f;
+    const char* stop = nullptr;
+    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X') &&
+        (isHexDigit(q[2]) || (q[2] == '.' && end - q > 3 && isHexDigit(q[3])))) {
+        auto r = std::from_chars(q + 2, end, value, std::chars_format::hex);
+        if (r.ec == std::errc() || r.ec == std::errc::result_out_of_range) {
+            stop = r.ptr;
+            if (r.ec == std::errc::result_out_of_range) {
+                value = magnitudeAboveOne(q + 2, r.ptr, true)
+                            ? std::numeric_limits<float>::infinity()
+                            : 0.0f;
+            }
+        }
+    }
+    if (stop == nullptr) {
+        auto r = std::from_chars(q, end, value, std::chars_format::general);
+        if (r.ec == std::errc::invalid_argument) {
+            return {0, 0.0f};
+        }
+        stop = r.ptr;
+        if (r.ec == std::errc::result_out_of_range) {
+            value =
+                magnitudeAboveOne(q, r.ptr, false) ? std::numeric_limits<float>::infinity() : 0.0f;
+        }
+    }
+    return {static_cast<std::size_t>(stop - p), negative ? -value : value};
+}
+
+std::string_view Scanner::restOfLine() {
+    const char* start = p_;
+    std::size_t available = static_cast<std::size_t>(end_ - p_);
+    std::size_t window = available < kTokenLimit + 1 ? available : kTokenLimit + 1;
+    const void* found = std::memchr(p_, '\n', window);
+    if (found != nullptr) {
+        std::size_t k = static_cast<std::size_t>(static_cast<const char*>(found) - p_);
+        // On a text-mode stream "\r\n" arrives as one '\n'.
+        std::size_t counted = k + 1 - ((k > 0 && p_[k - 1] == '\r') ? 1 : 0);
+        if (counted <= kTokenLimit) {
+            p_ += k + 1;
+            return {start, k + 1};
+        }
+    }
+    std::size_t take = available < kTokenLimit ? available : kTokenLimit;
+    p_ += take;
+    return {start, take};
+}
+
+unsigned Scanner::lineOf(const char* q) const {
+    unsigned line = 1;
+    for (const char* r = begin_; r < q && r < end_; ++r) {
+        if (*r == '\n') {
+            ++line;
+        }
+    }
+    return line;
+}
+
+std::string_view Scanner::wordAt(const char* q) const {
+    const char* r = q;
+    while (r != end_ && r - q < static_cast<std::ptrdiff_t>(kTokenLimit) &&
+           !isBlank(static_cast<unsigned char>(*r))) {
+        ++r;
+    }
+    return {q, static_cast<std::size_t>(r - q)};
+}
+
+namespace {
+std::string_view untilNul(std::string_view text) {
+    std::size_t nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+} // namespace
+
+std::string_view nameFromLine(std::string_view rest) {
+    rest = untilNul(rest);
+    std::string_view words[2];
+    int count = 0;
+    std::size_t i = 0;
+    while (count < 2) {
+        while (i < rest.size() && isBlank(static_cast<unsigned char>(rest[i]))) {
+            ++i;
+        }
+        if (i == rest.size()) {
+            break;
+        }
+        std::size_t start = i;
+        while (i < rest.size() && !isBlank(static_cast<unsigned char>(rest[i]))) {
+            ++i;
+        }
+        words[count++] = rest.substr(start, i - start);
+    }
+    if (count == 2) {
+        return words[1];
+    }
+    if (count == 1) {
+        return words[0];
+    }
+    return {};
+}
+
+std::string_view groupNameFromLine(std::string_view rest) {
+    if (!rest.empty() && rest.back() == '\n') {
+        rest.remove_suffix(1);
+        if (!rest.empty() && rest.back() == '\r') {
+            rest.remove_suffix(1);
+        }
+    }
+    return untilNul(rest);
+}
+
+void* checkedCalloc(std::size_t count, std::size_t size, const char* who) {
+    if (size != 0 && count > std::numeric_limits<std::size_t>::max() / size) {
+        fatal(GlmStream::Err, std::string(who) + " failed: out of memory.\n");
+    }
+    std::size_t bytes = count * size;
+    void* memory = std::calloc(bytes == 0 ? 1 : count, bytes == 0 ? 1 : size);
+    if (memory == nullptr) {
+        fatal(GlmStream::Err,
+              std::string(who) + " failed: out of memory (" + std::to_string(bytes) + " bytes).\n");
+    }
+    return memory;
+}
+
+char* copyString(std::string_view text, const char* who) {
+    char* copy = static_cast<char*>(checkedCalloc(text.size() + 1, 1, who));
+    if (!text.empty()) {
+        std::memcpy(copy, text.data(), text.size());
+    }
+    return copy;
+}
+
+std::string cText(std::string_view text) {
+    return std::string(untilNul(text));
+}
+
+void fatal(GlmStream stream, const std::string& message) {
+    throw GlmFatalError(stream, message);
+}
+
+} // namespace glm_detail

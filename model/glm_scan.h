@@ -1,0 +1,116 @@
+// Internal to the model module: the text scanner both readers share, number conversion, checked
+// allocation and message formatting.
+//
+// The scanner walks a buffer the way the readers once walked a text-mode stream with "%s",
+// "%d", "%f" and a 128-byte fgets: tokens of at most 127 characters, rest-of-line reads of at
+// most 127 characters ("\r\n" counting as one), numbers that skip leading whitespace. It never
+// reads outside [begin, end) and never allocates.
+#pragma once
+
+#include "model/glm.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace glm_detail {
+
+inline constexpr std::size_t kTokenLimit = 127;
+
+// The C locale's isspace, without a locale.
+inline bool isBlank(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Outcome of one number scan. `length` is 0 when no number was formed (nothing consumed).
+struct IntScan {
+    std::size_t length;
+    std::int64_t value; // saturated at +-2^62 when the text is longer than any index
+};
+struct FloatScan {
+    std::size_t length;
+    float value;
+};
+
+// Numbers at p (no whitespace skipping here).
+IntScan scanIntAt(const char* p, const char* end);
+FloatScan scanFloatAt(const char* p, const char* end);
+
+class Scanner {
+  public:
+    Scanner(const char* data, std::size_t size) : begin_(data), p_(data), end_(data + size) {}
+
+    void rewind() { p_ = begin_; }
+    bool atEnd() const { return p_ == end_; }
+    const char* position() const { return p_; }
+    void skipBlanks() {
+        while (p_ != end_ && isBlank(static_cast<unsigned char>(*p_))) {
+            ++p_;
+        }
+    }
+    // "%s" into a 128-byte buffer: empty at the end of the data.
+    std::string_view token() {
+        skipBlanks();
+        const char* start = p_;
+        const char* limit =
+            end_ - p_ > static_cast<std::ptrdiff_t>(kTokenLimit) ? p_ + kTokenLimit : end_;
+        while (p_ != limit && !isBlank(static_cast<unsigned char>(*p_))) {
+            ++p_;
+        }
+        return {start, static_cast<std::size_t>(p_ - start)};
+    }
+    // fgets into a 128-byte buffer: the rest of the line with its line end, 127 characters at
+    // most, "\r\n" counting as one character.
+    std::string_view restOfLine();
+    void skipLine() { restOfLine(); }
+    // "%d" / "%f" from the data: leading whitespace is skipped (and stays consumed when no
+    // number follows, as with scanf).
+    IntScan scanInt() {
+        skipBlanks();
+        IntScan s = scanIntAt(p_, end_);
+        p_ += s.length;
+        return s;
+    }
+    FloatScan scanFloat() {
+        skipBlanks();
+        FloatScan s = scanFloatAt(p_, end_);
+        p_ += s.length;
+        return s;
+    }
+    // Matches one literal character, as a scanf format character does.
+    bool match(char c) {
+        if (p_ != end_ && *p_ == c) {
+            ++p_;
+            return true;
+        }
+        return false;
+    }
+    bool atBlankOrEnd() const { return p_ == end_ || isBlank(static_cast<unsigned char>(*p_)); }
+    // 1-based line number of a position; counts line ends, so it is only used for messages.
+    unsigned lineOf(const char* q) const;
+    // Up to 127 characters of the non-blank text starting at q, for messages.
+    std::string_view wordAt(const char* q) const;
+
+  private:
+    const char* begin_;
+    const char* p_;
+    const char* end_;
+};
+
+// A name from the rest of a line: the second of up to two words, else the first, else "";
+// ends at the first NUL.
+std::string_view nameFromLine(std::string_view rest);
+// A "g" name: the rest of the line without its line end, ending at the first NUL.
+std::string_view groupNameFromLine(std::string_view rest);
+
+// calloc of count * size bytes with the product checked; throws GlmFatalError when the size
+// overflows or memory runs out. Zero bytes give a valid unique allocation.
+void* checkedCalloc(std::size_t count, std::size_t size, const char* who);
+char* copyString(std::string_view text, const char* who);
+
+// "%s"-style copy of text for messages: stops at the first NUL.
+std::string cText(std::string_view text);
+[[noreturn]] void fatal(GlmStream stream, const std::string& message);
+
+} // namespace glm_detail

@@ -1,0 +1,2 @@
+// placeholder, filled below
+#include "model_test_support.h"
