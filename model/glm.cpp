@@ -315,6 +315,10 @@ class ObjReader {
 const char* const kKindName[3] = {"vertex", "texture coordinate", "normal"};
 const char* const kKindPlural[3] = {"vertices", "texture coordinates", "normals"};
 
+std::string counted(std::uint64_t count, int kind) {
+    return std::to_string(count) + " " + (count == 1 ? kKindName[kind] : kKindPlural[kind]);
+}
+
 void ObjReader::countFace(GroupSlot* group) {
     std::string_view first = s_.token();
     FaceFormat format = formatOf(first);
@@ -416,15 +420,14 @@ std::uint32_t ObjReader::resolve(const Corner& c, int slot, int kind) {
         if (resolved < 1) {
             fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
                                    " reaches before the first of the " +
-                                   std::to_string(filled_[kind]) + " " + kKindPlural[kind] +
-                                   " read so far.");
+                                   counted(filled_[kind], kind) + " read so far.");
         }
         return static_cast<std::uint32_t>(resolved);
     }
     if (value == 0 || value > static_cast<std::int64_t>(counts_[kind])) {
         fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
-                               " is out of range (the file has " + std::to_string(counts_[kind]) +
-                               " " + kKindPlural[kind] + ").");
+                               " is out of range (the file has " + counted(counts_[kind], kind) +
+                               ").");
     }
     return static_cast<std::uint32_t>(value);
 }
