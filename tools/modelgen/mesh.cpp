@@ -1,0 +1,358 @@
+#include "tools/modelgen/mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+double length(P3 a) {
+    return std::sqrt(dot(a, a));
+}
+
+P3 normalized(P3 a) {
+    double l = length(a);
+    return l > 0 ? a * (1.0 / l) : a;
+}
+
+namespace {
+
+// Positions are shared when they agree to a millionth, the precision the files are written in.
+long long key(double x) {
+    return std::llround(x * 1e6);
+}
+
+double signedVolume(const std::vector<P3>& p, const std::vector<std::array<int, 3>>& triangles) {
+    double volume = 0;
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        const auto& tri = triangles[t];
+        volume += dot(p[tri[0]], cross(p[tri[1]], p[tri[2]])) / 6.0;
+    }
+    return volume;
+}
+
+[[noreturn]] void fail(const std::string& model, const std::string& what) {
+    throw std::runtime_error(model + ": " + what);
+}
+
+// Fixed six decimals without trailing zeros; never "-0".
+std::string number(double x, int decimals) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, x);
+    std::string s = buffer;
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') {
+            s.pop_back();
+        }
+        if (s.back() == '.') {
+            s.pop_back();
+        }
+    }
+    if (s == "-0") {
+        s = "0";
+    }
+    return s;
+}
+
+std::string triple(P3 p, int decimals) {
+    return number(p.x, decimals) + " " + number(p.y, decimals) + " " + number(p.z, decimals);
+}
+
+} // namespace
+
+int Mesh::vertex(P3 p, Uv uv) {
+    auto k = std::make_tuple(key(p.x), key(p.y), key(p.z));
+    auto found = index.find(k);
+    if (found != index.end()) {
+        return found->second;
+    }
+    int i = static_cast<int>(positions.size());
+    positions.push_back(p);
+    uvs.push_back(uv);
+    index.emplace(k, i);
+    return i;
+}
+
+void Mesh::part(const std::string& group, const std::string& material, Corners corners) {
+    MeshPart p;
+    p.group = group;
+    p.material = material;
+    p.corners = corners;
+    parts.push_back(p);
+}
+
+void Mesh::triangle(int a, int b, int c) {
+    if (a == b || b == c || a == c) {
+        return;
+    }
+    parts.back().triangles.push_back({a, b, c});
+}
+
+void Mesh::quad(int a, int b, int c, int d) {
+    if (length(positions[a] - positions[c]) <= length(positions[b] - positions[d])) {
+        triangle(a, b, c);
+        triangle(a, c, d);
+    } else {
+        triangle(a, b, d);
+        triangle(b, c, d);
+    }
+}
+
+void Mesh::beginSolid() {
+    solidPart = parts.size() - 1;
+    solidStart = parts.back().triangles.size();
+}
+
+void Mesh::endSolid() {
+    double volume = 0;
+    forSolid([&](std::array<int, 3>& t) {
+        volume += dot(positions[t[0]], cross(positions[t[1]], positions[t[2]])) / 6.0;
+    });
+    if (volume < 0) {
+        forSolid([](std::array<int, 3>& t) { std::swap(t[1], t[2]); });
+    }
+}
+
+void Mesh::beginSheet() {
+    beginSolid();
+}
+
+void Mesh::endSheet(P3 up) {
+    auto facing = [&](const std::array<int, 3>& t) {
+        P3 n = cross(positions[t[1]] - positions[t[0]], positions[t[2]] - positions[t[0]]);
+        return dot(n, up);
+    };
+    double sum = 0;
+    forSolid([&](std::array<int, 3>& t) { sum += facing(t); });
+    forSolid([&](std::array<int, 3>& t) {
+        if (sum < 0) {
+            std::swap(t[1], t[2]);
+        }
+        if (!(facing(t) > 0)) {
+            fail(name, "a sheet triangle faces away from its visible side");
+        }
+    });
+}
+
+void Mesh::loft(const std::vector<std::vector<P3>>& rings, bool capFirst, bool capLast) {
+    std::size_t n = rings.size();
+    std::size_t m = rings[0].size();
+    std::vector<std::vector<int>> ids(n, std::vector<int>(m));
+    for (std::size_t i = 0; i < n; ++i) {
+        if (rings[i].size() != m) {
+            fail(name, "loft rings of different sizes");
+        }
+        for (std::size_t k = 0; k < m; ++k) {
+            ids[i][k] = vertex(rings[i][k],
+                               Uv{static_cast<double>(k) / m, static_cast<double>(i) / (n - 1)});
+        }
+    }
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        for (std::size_t k = 0; k < m; ++k) {
+            std::size_t k1 = (k + 1) % m;
+            quad(ids[i][k], ids[i][k1], ids[i + 1][k1], ids[i + 1][k]);
+        }
+    }
+    auto cap = [&](std::size_t i, bool reverse) {
+        bool tip = std::all_of(ids[i].begin(), ids[i].end(), [&](int v) { return v == ids[i][0]; });
+        if (tip) {
+            return;
+        }
+        P3 centre;
+        for (const P3& p : rings[i]) {
+            centre = centre + p;
+        }
+        int c = vertex(centre * (1.0 / m), Uv{0.5, static_cast<double>(i) / (n - 1)});
+        for (std::size_t k = 0; k < m; ++k) {
+            std::size_t k1 = (k + 1) % m;
+            if (reverse) {
+                triangle(c, ids[i][k1], ids[i][k]);
+            } else {
+                triangle(c, ids[i][k], ids[i][k1]);
+            }
+        }
+    };
+    if (capFirst) {
+        cap(0, true);
+    }
+    if (capLast) {
+        cap(n - 1, false);
+    }
+}
+
+ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
+    const std::string& name = mesh.name;
+
+    // Only vertices that some triangle uses are written: the reader's normals step reports every
+    // other one.
+    std::vector<int> newIndex(mesh.positions.size(), -1);
+    std::vector<int> order;
+    for (const MeshPart& part : mesh.parts) {
+        for (const auto& t : part.triangles) {
+            for (int v : t) {
+                if (newIndex[v] < 0) {
+                    newIndex[v] = 0;
+                }
+            }
+        }
+    }
+    for (std::size_t v = 0; v < mesh.positions.size(); ++v) {
+        if (newIndex[v] == 0) {
+            newIndex[v] = static_cast<int>(order.size());
+            order.push_back(static_cast<int>(v));
+        }
+    }
+    if (order.empty()) {
+        fail(name, "no triangles");
+    }
+
+    // Centred on the origin, so that the reader's |max| + |min| extent is the true one and the
+    // model comes out at full size.
+    P3 lo = mesh.positions[order[0]];
+    P3 hi = lo;
+    for (int v : order) {
+        const P3& p = mesh.positions[v];
+        lo = P3{std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = P3{std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    P3 centre = (lo + hi) * 0.5;
+    double extent = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+    double scale = 2.0 / extent;
+    std::vector<P3> p;
+    std::map<std::tuple<long long, long long, long long>, int> seen;
+    for (int v : order) {
+        P3 q = (mesh.positions[v] - centre) * scale;
+        q = P3{std::llround(q.x * 1e6) / 1e6, std::llround(q.y * 1e6) / 1e6,
+               std::llround(q.z * 1e6) / 1e6};
+        if (!seen.emplace(std::make_tuple(key(q.x), key(q.y), key(q.z)), 0).second) {
+            fail(name, "two vertices meet after rounding at " + triple(q, 6));
+        }
+        p.push_back(q);
+    }
+
+    std::vector<std::array<int, 3>> all;
+    for (const MeshPart& part : mesh.parts) {
+        for (const auto& t : part.triangles) {
+            all.push_back({newIndex[t[0]], newIndex[t[1]], newIndex[t[2]]});
+        }
+    }
+
+    std::vector<P3> vertexNormal(p.size());
+    for (const auto& t : all) {
+        P3 n = cross(p[t[1]] - p[t[0]], p[t[2]] - p[t[0]]);
+        if (length(n) < 1e-10) {
+            fail(name, "degenerate triangle at " + triple(p[t[0]], 6));
+        }
+        for (int v : t) {
+            vertexNormal[v] = vertexNormal[v] + n;
+        }
+    }
+
+    std::map<std::pair<int, int>, int> edges;
+    for (const auto& t : all) {
+        for (int k = 0; k < 3; ++k) {
+            if (++edges[{t[k], t[(k + 1) % 3]}] > 1) {
+                fail(name, "an edge runs twice in one direction at " + triple(p[t[k]], 6));
+            }
+        }
+    }
+    if (mesh.closed) {
+        for (const auto& [edge, count] : edges) {
+            if (edges.find({edge.second, edge.first}) == edges.end()) {
+                fail(name, "open edge at " + triple(p[edge.first], 6));
+            }
+        }
+        if (!(signedVolume(p, all) > 0)) {
+            fail(name, "encloses no positive volume");
+        }
+    }
+
+    // Texture-coordinate and normal lines only for the vertices of groups that name them,
+    // numbered in order of first use.
+    std::vector<int> texIndex(p.size(), 0);
+    std::vector<int> normalIndex(p.size(), 0);
+    std::vector<int> texOrder;
+    std::vector<int> normalOrder;
+    for (const MeshPart& part : mesh.parts) {
+        bool tex = part.corners == Corners::TexCoords || part.corners == Corners::TexCoordsNormals;
+        bool nor = part.corners == Corners::Normals || part.corners == Corners::TexCoordsNormals;
+        for (const auto& t : part.triangles) {
+            for (int old : t) {
+                int v = newIndex[old];
+                if (tex && texIndex[v] == 0) {
+                    texOrder.push_back(old);
+                    texIndex[v] = static_cast<int>(texOrder.size());
+                }
+                if (nor && normalIndex[v] == 0) {
+                    normalOrder.push_back(v);
+                    normalIndex[v] = static_cast<int>(normalOrder.size());
+                }
+            }
+        }
+    }
+
+    for (const MeshPart& part : mesh.parts) {
+        bool known = std::any_of(mesh.materials.begin(), mesh.materials.end(),
+                                 [&](const Material& m) { return m.name == part.material; });
+        if (!known) {
+            fail(name, "group " + part.group + " uses the unknown material " + part.material);
+        }
+    }
+
+    ModelFiles files;
+    std::string& obj = files.obj;
+    obj += "# " + comment + "\n";
+    obj += "# Written by velmora-modelgen; regenerate rather than edit.\n";
+    obj += "mtllib " + name + ".mtl\n";
+    for (const P3& q : p) {
+        obj += "v " + triple(q, 6) + "\n";
+    }
+    for (int old : texOrder) {
+        obj += "vt " + number(mesh.uvs[old].u, 4) + " " + number(mesh.uvs[old].v, 4) + "\n";
+    }
+    for (int v : normalOrder) {
+        obj += "vn " + triple(normalized(vertexNormal[v]), 4) + "\n";
+    }
+    for (const MeshPart& part : mesh.parts) {
+        if (part.triangles.empty()) {
+            continue;
+        }
+        obj += "g " + part.group + "\n";
+        obj += "usemtl " + part.material + "\n";
+        for (const auto& t : part.triangles) {
+            // Stored counter-clockwise seen from outside; written clockwise.
+            int corners[3] = {newIndex[t[0]], newIndex[t[2]], newIndex[t[1]]};
+            obj += "f";
+            for (int v : corners) {
+                std::string c = std::to_string(v + 1);
+                switch (part.corners) {
+                case Corners::Plain:
+                    break;
+                case Corners::TexCoords:
+                    c += "/" + std::to_string(texIndex[v]);
+                    break;
+                case Corners::Normals:
+                    c += "//" + std::to_string(normalIndex[v]);
+                    break;
+                case Corners::TexCoordsNormals:
+                    c += "/" + std::to_string(texIndex[v]) + "/" + std::to_string(normalIndex[v]);
+                    break;
+                }
+                obj += " " + c;
+            }
+            obj += "\n";
+            ++files.triangleCount;
+        }
+    }
+
+    std::string& mtl = files.mtl;
+    mtl += "# " + comment + "\n";
+    mtl += "# Written by velmora-modelgen; regenerate rather than edit.\n";
+    for (const Material& m : mesh.materials) {
+        mtl += "\nnewmtl " + m.name + "\n";
+        mtl += "Ka " + triple(m.ambient, 3) + "\n";
+        mtl += "Kd " + triple(m.diffuse, 3) + "\n";
+        mtl += "Ks " + triple(m.specular, 3) + "\n";
+        mtl += "Ns " + number(m.shininess, 1) + "\n";
+    }
+    return files;
+}
