@@ -138,8 +138,8 @@ Mesh buildSpaceship() {
         for (auto& ring : canopy) {
             for (P3& p : ring) {
                 double dz = (p.z - zc) / a;
-                p.x *= 0.17;
-                p.y = 0.19 + p.y * 0.15 - 0.06 * dz;
+                p.x *= 0.18;
+                p.y = 0.21 + p.y * 0.17 - 0.05 * dz;
             }
         }
         m.part("canopy", "canopy", Corners::Normals);
@@ -444,15 +444,15 @@ Mesh buildLego() {
         for (int j = 0; j < rows; ++j) {
             double cx = i + 0.5;
             double cz = j + 0.5;
-            int centre = m.vertex(P3{cx, 0, cz});
-            std::vector<int> ring;
+            // Inner ring first, so that the border runs against the walls' lowest ring; the
+            // inset keeps the smoothed edge normals in a narrow band, as on the top.
+            std::vector<std::vector<P3>> bottom(2);
             for (int k = 0; k < segments; ++k) {
                 auto [bx, bz] = border(k);
-                ring.push_back(m.vertex(P3{cx + bx, 0, cz + bz}));
+                bottom[0].push_back(P3{cx + bx * 0.9, 0, cz + bz * 0.9});
+                bottom[1].push_back(P3{cx + bx, 0, cz + bz});
             }
-            for (int k = 0; k < segments; ++k) {
-                m.triangle(centre, ring[(k + 1) % segments], ring[k]);
-            }
+            m.loft(bottom, true, false);
         }
     }
     m.endSolid();
@@ -466,8 +466,8 @@ Mesh buildSurface() {
 
     const int n = 50;
     auto height = [](double x, double z) {
-        return 0.10 * std::sin(3.1 * x + 0.4) * std::cos(2.3 * z - 0.3) +
-               0.06 * std::sin(4.7 * (0.6 * x + 0.8 * z)) +
+        return 0.13 * std::sin(3.1 * x + 0.4) * std::cos(2.3 * z - 0.3) +
+               0.07 * std::sin(4.7 * (0.6 * x + 0.8 * z)) +
                0.04 * std::cos(6.0 * std::sqrt((x - 0.3) * (x - 0.3) + (z + 0.2) * (z + 0.2)));
     };
     std::vector<std::vector<int>> ids(n + 1, std::vector<int>(n + 1));
