@@ -89,13 +89,9 @@ IntScan scanIntAt(const char* p, const char* end) {
     constexpr std::int64_t cap = std::int64_t{1} << 62;
     std::int64_t value = 0;
     while (q != end && isDigit(*q)) {
-        if (value < cap) {
-            value = value * 10 + (*q - '0');
-        }
+        // Saturate before the multiplication could leave 64 bits.
+        value = value <= (cap - 9) / 10 ? value * 10 + (*q - '0') : cap;
         ++q;
-    }
-    if (value > cap) {
-        value = cap;
     }
     return {static_cast<std::size_t>(q - p), negative ? -value : value};
 }

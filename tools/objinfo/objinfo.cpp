@@ -1,0 +1,176 @@
+#include "tools/objinfo/objinfo.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+// The shortest decimal that reads back to f, held as the double it spells, so that the JSON
+// writer (shortest round trip for doubles) prints exactly those digits.
+Json floatNumber(float f) {
+    char text[64];
+    auto r = std::to_chars(text, text + sizeof text, f);
+    *r.ptr = '\0';
+    double d = std::strtod(text, nullptr);
+    if (static_cast<float>(d) != f) {
+        d = static_cast<double>(f); // never expected; exact in any case
+    }
+    return d;
+}
+
+Json floats(const float* values, int count) {
+    Json array = Json::array();
+    for (int i = 0; i < count; ++i) {
+        array.push_back(floatNumber(values[i]));
+    }
+    return array;
+}
+
+Json vec(const Vec3& v) {
+    const float values[3] = {v.x, v.y, v.z};
+    return floats(values, 3);
+}
+
+Json indices(const std::uint32_t* values) {
+    return Json::array({values[0], values[1], values[2]});
+}
+
+// Null where the face format did not carry the triple (the reader leaves it 0).
+Json optionalIndices(const std::uint32_t* values) {
+    if (values[0] == 0) {
+        return nullptr;
+    }
+    return indices(values);
+}
+
+Json stringOrNull(const char* text) {
+    return text == nullptr ? Json(nullptr) : Json(text);
+}
+
+} // namespace
+
+const char* objinfoWinding(const GlmModel* model) {
+    if (model->triangleCount == 0) {
+        return "open";
+    }
+    std::vector<std::uint64_t> edges;
+    edges.reserve(3 * std::size_t{model->triangleCount});
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        const std::uint32_t* v = model->triangles[t].vertexIndex;
+        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2]) {
+            return "open";
+        }
+        for (int k = 0; k < 3; ++k) {
+            edges.push_back(std::uint64_t{v[k]} << 32 | v[(k + 1) % 3]);
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) {
+        return "open"; // an edge used twice in one direction
+    }
+    for (std::uint64_t e : edges) {
+        std::uint64_t reverse = (e << 32) | (e >> 32);
+        if (!std::binary_search(edges.begin(), edges.end(), reverse)) {
+            return "open";
+        }
+    }
+    // Six times the signed volume: positive when the facet normals point out.
+    double volume = 0.0;
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        const std::uint32_t* v = model->triangles[t].vertexIndex;
+        const Vec3& a = model->vertices[v[0]];
+        const Vec3& b = model->vertices[v[1]];
+        const Vec3& c = model->vertices[v[2]];
+        double cx = static_cast<double>(b.y) * c.z - static_cast<double>(b.z) * c.y;
+        double cy = static_cast<double>(b.z) * c.x - static_cast<double>(b.x) * c.z;
+        double cz = static_cast<double>(b.x) * c.y - static_cast<double>(b.y) * c.x;
+        volume += a.x * cx + a.y * cy + a.z * cz;
+    }
+    if (volume > 0.0) {
+        return "ccw";
+    }
+    if (volume < 0.0) {
+        return "cw";
+    }
+    return "open";
+}
+
+std::string objinfoReport(GlmModel* model, bool full) {
+    Json report;
+    report["path"] = stringOrNull(model->path);
+    report["materialLibrary"] = stringOrNull(model->materialLibrary);
+    report["counts"] = {{"vertices", model->vertexCount},    {"normals", model->normalCount},
+                        {"texCoords", model->texCoordCount}, {"triangles", model->triangleCount},
+                        {"groups", model->groupCount},       {"materials", model->materialCount}};
+    Json groups = Json::array();
+    for (const GlmGroup* g = model->groups; g != nullptr; g = g->next) {
+        Json members = Json::array();
+        for (std::uint32_t i = 0; i < g->triangleCount; ++i) {
+            members.push_back(g->triangles[i]);
+        }
+        groups.push_back({{"name", g->name}, {"triangles", members}, {"material", g->material}});
+    }
+    report["groups"] = groups;
+    Json materials = Json::array();
+    for (std::uint32_t i = 0; i < model->materialCount; ++i) {
+        const GlmMaterial& m = model->materials[i];
+        materials.push_back({{"name", stringOrNull(m.name)},
+                             {"ambient", floats(m.ambient, 4)},
+                             {"diffuse", floats(m.diffuse, 4)},
+                             {"specular", floats(m.specular, 4)},
+                             {"shininess", floatNumber(m.shininess)}});
+    }
+    report["materials"] = materials;
+    if (full) {
+        Json triangles = Json::array();
+        for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+            const GlmTriangle& tri = model->triangles[t];
+            triangles.push_back({{"vertex", indices(tri.vertexIndex)},
+                                 {"texCoord", optionalIndices(tri.texCoordIndex)},
+                                 {"normal", optionalIndices(tri.normalIndex)}});
+        }
+        report["triangles"] = triangles;
+    }
+
+    // The demo's preparation.
+    double scale = glmScaleToUnit(model);
+    glmFacetNormals(model);
+    glmVertexNormals(model, 90.0f);
+    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
+        vec3Normalize(&model->normals[i]);
+    }
+    Json prepared;
+    prepared["scale"] = scale;
+    prepared["normalCount"] = model->normalCount;
+    prepared["winding"] = objinfoWinding(model);
+    if (full) {
+        Json vertices = Json::array();
+        for (std::uint32_t i = 1; i <= model->vertexCount; ++i) {
+            vertices.push_back(vec(model->vertices[i]));
+        }
+        Json facets = Json::array();
+        for (std::uint32_t i = 1; i <= model->facetNormalCount; ++i) {
+            facets.push_back(vec(model->facetNormals[i]));
+        }
+        Json normals = Json::array();
+        for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
+            normals.push_back(vec(model->normals[i]));
+        }
+        Json triangleNormals = Json::array();
+        for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+            triangleNormals.push_back(indices(model->triangles[t].normalIndex));
+        }
+        prepared["vertices"] = vertices;
+        prepared["facetNormals"] = facets;
+        prepared["normals"] = normals;
+        prepared["triangleNormals"] = triangleNormals;
+    }
+    report["prepared"] = prepared;
+    return report.dump(2, ' ', true, Json::error_handler_t::replace);
+}
