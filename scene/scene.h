@@ -38,6 +38,7 @@ extern double pathTime;
 extern PathPoint trailPoint;
 extern PathPoint shipPoint;
 extern PathPoint leadPoint;
+// shipPoint - leadPoint; after a drawn frame normalised in place by the angle computation.
 extern Vec3 shipDirection;
 extern Vec3 shipAxis;
 // The rotation the ship was last drawn with (GL column-major); identity before the first frame.
@@ -59,6 +60,8 @@ void advanceScene(double averageTime, float divisor);
 // Turns shipAxis onto shipDirection (which it normalises) and writes the rotation into
 // shipRotation, keeping a finite orientation in the degenerate cases.
 void updateShipRotation();
-// Everything above back to its start values (the records are not unloaded), for tests and
-// tools that replay a run.
+// The scene's own state back to its start values, for tests and tools that replay a run. The
+// model records stay loaded and starList becomes 0 (initScene or buildStarField makes a new
+// one). A full replay also needs cameraReset(), frameTimer.reset() with framesPerSecond = 0,
+// resetRandom() and resetShellState(), each owned by its own module.
 void resetSceneState();
