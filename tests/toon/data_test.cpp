@@ -13,6 +13,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ struct LoadedModel {
     }
     ~LoadedModel() { glmDeleteModel(toon.model); }
 };
+
+void PrintTo(const DataFile& file, std::ostream* out) {
+    *out << file.name;
+}
 
 class DataModel : public ::testing::TestWithParam<DataFile> {};
 

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -63,6 +64,11 @@ std::vector<std::uint8_t> render(ToonModel& toon, float tiltX, float turnY, floa
 void writePng(const std::string& file, const std::vector<std::uint8_t>& pixels) {
     stbi_flip_vertically_on_write(1);
     EXPECT_NE(stbi_write_png(file.c_str(), width, height, 3, pixels.data(), width * 3), 0) << file;
+}
+
+// Names the case in test listings instead of dumping the record's bytes.
+void PrintTo(const Picture& picture, std::ostream* out) {
+    *out << picture.name;
 }
 
 class ModelPicture : public ::testing::TestWithParam<Picture> {
