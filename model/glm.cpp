@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -33,32 +34,11 @@ void defaultSink(GlmStream stream, const char* text) {
 GlmMessageSink messageSink = defaultSink;
 
 bool readFileSystem(const char* path, std::string* contents) {
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    FileBytes bytes;
+    if (!bytes.open(path)) {
         return false;
     }
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    contents->clear();
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        contents->reserve(static_cast<std::size_t>(info.st_size));
-    }
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        contents->append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
+    contents->assign(bytes.data(), bytes.size());
     return true;
 }
 
@@ -85,9 +65,62 @@ void glmSetFileSource(GlmFileSource source) {
 }
 
 namespace glm_detail {
-bool readWholeFile(const char* path, std::string* contents) {
-    return fileSource(path, contents);
+
+FileBytes::~FileBytes() {
+    if (mapped_ != nullptr) {
+        ::munmap(mapped_, size_);
+    }
 }
+
+bool FileBytes::open(const char* path) {
+    if (fileSource != readFileSystem) {
+        if (!fileSource(path, &copy_)) {
+            return false;
+        }
+        data_ = copy_.data();
+        size_ = copy_.size();
+        return true;
+    }
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // A regular file is mapped, not copied: the scans read the page cache directly.
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        std::size_t size = static_cast<std::size_t>(info.st_size);
+        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (mapped != MAP_FAILED) {
+            ::close(fd);
+            mapped_ = mapped;
+            data_ = static_cast<const char*>(mapped);
+            size_ = size;
+            return true;
+        }
+    }
+    // Pipes, devices and anything that will not map are read to their end.
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        copy_.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    data_ = copy_.data();
+    size_ = copy_.size();
+    return true;
+}
+
 } // namespace glm_detail
 
 // ---------------------------------------------------------------------------------------------
@@ -616,8 +649,8 @@ GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size
 }
 
 GlmModel* glmReadOBJ(const char* fileName) {
-    std::string contents;
-    if (!readWholeFile(fileName, &contents)) {
+    FileBytes contents;
+    if (!contents.open(fileName)) {
         fatal(GlmStream::Err,
               "glmReadOBJ() failed: can't open data file \"" + cText(fileName) + "\".\n");
     }

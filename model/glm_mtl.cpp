@@ -10,10 +10,6 @@
 
 using namespace glm_detail;
 
-namespace glm_detail {
-bool readWholeFile(const char* path, std::string* contents);
-} // namespace glm_detail
-
 std::string glmDirectoryOf(const char* path) {
     const char* slash = std::strrchr(path, '/');
     return slash == nullptr ? std::string() : std::string(path, slash + 1);
@@ -46,7 +42,7 @@ struct Table {
 
 class MtlReader {
   public:
-    MtlReader(const std::string& fileName, const std::string& text)
+    MtlReader(const std::string& fileName, const FileBytes& text)
         : fileName_(fileName), s_(text.data(), text.size()) {}
 
     std::uint32_t count() {
@@ -144,8 +140,8 @@ class MtlReader {
 
 void glmReadMTL(GlmModel* model, const char* name) {
     std::string fileName = glmDirectoryOf(model->path != nullptr ? model->path : "") + name;
-    std::string text;
-    if (!readWholeFile(fileName.c_str(), &text)) {
+    FileBytes text;
+    if (!text.open(fileName.c_str())) {
         fatal(GlmStream::Err,
               "glmReadMTL() failed: can't open material file \"" + cText(fileName) + "\".\n");
     }

@@ -33,8 +33,37 @@ struct FloatScan {
     float value;
 };
 
-// Numbers at p (no whitespace skipping here).
-IntScan scanIntAt(const char* p, const char* end);
+// "%d" at p (no whitespace skipping here): optional sign, then digits. Inline: the reader
+// calls it for every index of every corner.
+inline IntScan scanIntAt(const char* p, const char* end) {
+    const char* q = p;
+    bool negative = false;
+    if (q != end && (*q == '+' || *q == '-')) {
+        negative = *q == '-';
+        ++q;
+    }
+    if (q == end || static_cast<unsigned char>(*q - '0') > 9) {
+        return {0, 0};
+    }
+    constexpr std::int64_t cap = std::int64_t{1} << 62;
+    std::int64_t value = 0;
+    // 18 digits cannot overflow; only longer texts need the saturating step.
+    const char* fast = end - q > 18 ? q + 18 : end;
+    while (q != fast && static_cast<unsigned char>(*q - '0') <= 9) {
+        value = value * 10 + (*q - '0');
+        ++q;
+    }
+    while (q != end && static_cast<unsigned char>(*q - '0') <= 9) {
+        value = value <= (cap - 9) / 10 ? value * 10 + (*q - '0') : cap;
+        ++q;
+    }
+    if (value > cap) {
+        value = cap;
+    }
+    return {static_cast<std::size_t>(q - p), negative ? -value : value};
+}
+
+// "%f" at p (no whitespace skipping here).
 FloatScan scanFloatAt(const char* p, const char* end);
 
 class Scanner {
@@ -96,6 +125,26 @@ class Scanner {
     const char* begin_;
     const char* p_;
     const char* end_;
+};
+
+// A whole file's bytes, from the file source: mapped when it is a regular file on the file
+// system, otherwise copied. An empty file has size 0.
+class FileBytes {
+  public:
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes();
+    // False when the file cannot be read (missing, unreadable, a directory).
+    bool open(const char* path);
+    const char* data() const { return data_ != nullptr ? data_ : ""; }
+    std::size_t size() const { return size_; }
+
+  private:
+    void* mapped_ = nullptr;
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::string copy_;
 };
 
 // A name from the rest of a line: the second of up to two words, else the first, else "";
