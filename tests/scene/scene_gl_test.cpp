@@ -60,13 +60,6 @@ TEST_F(SceneGlTest, StarListHolds3999WhitePointsAtDistance1000) {
     EXPECT_EQ(size, 2.0f) << "the list sets its point size";
 }
 
-TEST_F(SceneGlTest, StarListIsCompiledNotDrawn) {
-    resetRandom();
-    std::vector<FeedbackPrimitive> primitives =
-        captureFeedback([] { glDeleteLists(buildStarField(), 1); });
-    EXPECT_TRUE(primitives.empty());
-}
-
 TEST_F(SceneGlTest, DrawFlightPathSends606RedAnd19GreenVertices) {
     extent = 200;
     SetUp();

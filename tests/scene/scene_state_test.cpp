@@ -185,16 +185,4 @@ TEST_F(SceneStateTest, StarAtHeightMinus1000IsAtThePole) {
     GTEST_SKIP() << "no star at the pole in the first 200000";
 }
 
-TEST_F(SceneStateTest, ResetRestoresStartValues) {
-    pathTime = 3;
-    pushFrameTime(1.0);
-    shipAxis = Vec3{1, 0, 0};
-    resetSceneState();
-    EXPECT_EQ(pathTime, 0.0);
-    EXPECT_EQ(averageFrameTime, 0.0);
-    EXPECT_EQ(frameTimeHistory[0], 0.0);
-    EXPECT_EQ(shipAxis.z, -1.0f);
-    EXPECT_EQ(shipRotation[0], 1.0f);
-}
-
 } // namespace
