@@ -173,8 +173,8 @@ void glmVertexNormals(GlmModel* model, float angle) {
     } scratch;
     scratch.start =
         static_cast<std::uint32_t*>(checkedCalloc(std::size_t{vertexCount} + 2, 4, who));
-    scratch.entries = static_cast<std::uint32_t*>(checkedCalloc(corners, 4, who));
-    scratch.normals = static_cast<Vec3*>(checkedCalloc(corners + 1, sizeof(Vec3), who));
+    scratch.entries = static_cast<std::uint32_t*>(checkedMalloc(corners, 4, who));
+    scratch.normals = static_cast<Vec3*>(checkedMalloc(corners + 1, sizeof(Vec3), who));
     std::uint32_t* start = scratch.start;
     for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
         for (int s = 0; s < 3; ++s) {
@@ -189,9 +189,9 @@ void glmVertexNormals(GlmModel* model, float angle) {
         longest = start[i + 1] > longest ? start[i + 1] : longest;
         start[i + 1] += start[i];
     }
-    scratch.averaged = static_cast<unsigned char*>(checkedCalloc(longest, 1, who));
+    scratch.averaged = static_cast<unsigned char*>(checkedMalloc(longest, 1, who));
     // Visiting corners backwards appends each row in list order.
-    scratch.fill = static_cast<std::uint32_t*>(checkedCalloc(std::size_t{vertexCount} + 2, 4, who));
+    scratch.fill = static_cast<std::uint32_t*>(checkedMalloc(std::size_t{vertexCount} + 2, 4, who));
     std::memcpy(scratch.fill, start, (std::size_t{vertexCount} + 2) * 4);
     for (std::uint32_t t = model->triangleCount; t-- > 0;) {
         for (int s = 2; s >= 0; --s) {
@@ -248,11 +248,18 @@ void glmVertexNormals(GlmModel* model, float angle) {
         }
     }
 
+    // The temporary array has room for the worst case; the model keeps only what was used.
+    // Shrinking in place gives the same array as allocating the exact size and copying.
     std::uint32_t count = next - 1;
-    auto* result = static_cast<Vec3*>(checkedCalloc(std::size_t{count} + 1, sizeof(Vec3), who));
-    if (count != 0) {
-        std::memcpy(result + 1, normals + 1, std::size_t{count} * sizeof(Vec3));
+    normals[0] = Vec3{0.0f, 0.0f, 0.0f};
+    void* exact = std::realloc(scratch.normals, (std::size_t{count} + 1) * sizeof(Vec3));
+    if (exact != nullptr) {
+        scratch.normals = nullptr;
+        model->normals = static_cast<Vec3*>(exact);
+    } else {
+        auto* result = static_cast<Vec3*>(checkedCalloc(std::size_t{count} + 1, sizeof(Vec3), who));
+        std::memcpy(result, normals, (std::size_t{count} + 1) * sizeof(Vec3));
+        model->normals = result;
     }
-    model->normals = result;
     model->normalCount = count;
 }

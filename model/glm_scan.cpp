@@ -198,7 +198,8 @@ std::string_view groupNameFromLine(std::string_view rest) {
     return untilNul(rest);
 }
 
-void* checkedCalloc(std::size_t count, std::size_t size, const char* who) {
+namespace {
+void* allocate(std::size_t count, std::size_t size, const char* who, bool clear) {
     if (size != 0 && count > std::numeric_limits<std::size_t>::max() / size) {
         fatal(GlmStream::Err, std::string(who) + " failed: out of memory.\n");
     }
@@ -213,16 +214,29 @@ void* checkedCalloc(std::size_t count, std::size_t size, const char* who) {
         memory = std::aligned_alloc(kHugePage, rounded);
         if (memory != nullptr) {
             ::madvise(memory, rounded, MADV_HUGEPAGE);
-            std::memset(memory, 0, bytes);
+            if (clear) {
+                std::memset(memory, 0, bytes);
+            }
         }
-    } else {
+    } else if (clear) {
         memory = std::calloc(bytes == 0 ? 1 : count, bytes == 0 ? 1 : size);
+    } else {
+        memory = std::malloc(bytes == 0 ? 1 : bytes);
     }
     if (memory == nullptr) {
         fatal(GlmStream::Err,
               std::string(who) + " failed: out of memory (" + std::to_string(bytes) + " bytes).\n");
     }
     return memory;
+}
+} // namespace
+
+void* checkedCalloc(std::size_t count, std::size_t size, const char* who) {
+    return allocate(count, size, who, true);
+}
+
+void* checkedMalloc(std::size_t count, std::size_t size, const char* who) {
+    return allocate(count, size, who, false);
 }
 
 char* copyString(std::string_view text, const char* who) {

@@ -156,6 +156,8 @@ std::string_view groupNameFromLine(std::string_view rest);
 // calloc of count * size bytes with the product checked; throws GlmFatalError when the size
 // overflows or memory runs out. Zero bytes give a valid unique allocation.
 void* checkedCalloc(std::size_t count, std::size_t size, const char* who);
+// The same without clearing, for scratch arrays that are written before they are read.
+void* checkedMalloc(std::size_t count, std::size_t size, const char* who);
 char* copyString(std::string_view text, const char* who);
 
 // "%s"-style copy of text for messages: stops at the first NUL.
