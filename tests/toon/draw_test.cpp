@@ -22,8 +22,7 @@ const float rampWarm[3] = {0.0f, 0.0f, 1.0f};
 
 class ToonDraw : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { OffscreenGl::open(size, size); }
-    static void TearDownTestSuite() { OffscreenGl::close(); }
+    static void SetUpTestSuite() { OffscreenGl::open(); }
 
     void SetUp() override {
         ASSERT_NE(OffscreenGl::context, nullptr);
@@ -127,14 +126,14 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
     clear();
     glRotatef(20.0f, 1.0f, 1.0f, 0.0f);
     toon.draw();
-    std::vector<std::uint8_t> pixels = OffscreenGl::readPixels();
+    Pixels pixels = OffscreenGl::readPixels(size, size);
     double tol = tolerance();
 
     int seen[4] = {0, 0, 0, 0};
     int black = 0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            Rgb p = OffscreenGl::pixelAt(pixels, x, y);
+            Rgb p = pixels.at(x, y);
             if (near(p, background, tol)) {
                 continue;
             }
@@ -162,7 +161,7 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
         int first = -1;
         int last = -1;
         for (int x = 0; x < size; ++x) {
-            if (!near(OffscreenGl::pixelAt(pixels, x, y), background, tol)) {
+            if (!near(pixels.at(x, y), background, tol)) {
                 if (first < 0) {
                     first = x;
                 }
@@ -170,8 +169,8 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
             }
         }
         if (first >= 0) {
-            Rgb a = OffscreenGl::pixelAt(pixels, first, y);
-            Rgb b = OffscreenGl::pixelAt(pixels, last, y);
+            Rgb a = pixels.at(first, y);
+            Rgb b = pixels.at(last, y);
             EXPECT_TRUE(isBlack(a, tol)) << describe(a, first, y);
             EXPECT_TRUE(isBlack(b, tol)) << describe(b, last, y);
         }
@@ -180,7 +179,7 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
         int first = -1;
         int last = -1;
         for (int y = 0; y < size; ++y) {
-            if (!near(OffscreenGl::pixelAt(pixels, x, y), background, tol)) {
+            if (!near(pixels.at(x, y), background, tol)) {
                 if (first < 0) {
                     first = y;
                 }
@@ -188,8 +187,8 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
             }
         }
         if (first >= 0) {
-            Rgb a = OffscreenGl::pixelAt(pixels, x, first);
-            Rgb b = OffscreenGl::pixelAt(pixels, x, last);
+            Rgb a = pixels.at(x, first);
+            Rgb b = pixels.at(x, last);
             EXPECT_TRUE(isBlack(a, tol)) << describe(a, x, first);
             EXPECT_TRUE(isBlack(b, tol)) << describe(b, x, last);
         }
@@ -251,12 +250,12 @@ TEST_F(ToonDraw, WithoutOutlineNoBlackPixelAndNoDepthBlendLineOrPolygonStateChan
     glLineWidth(1.0f);
     glClearDepth(1.0);
 
-    std::vector<std::uint8_t> pixels = OffscreenGl::readPixels();
+    Pixels pixels = OffscreenGl::readPixels(size, size);
     double tol = tolerance();
     int drawn = 0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            Rgb p = OffscreenGl::pixelAt(pixels, x, y);
+            Rgb p = pixels.at(x, y);
             ASSERT_FALSE(isBlack(p, tol)) << describe(p, x, y);
             if (!near(p, background, tol)) {
                 ++drawn;
@@ -359,8 +358,8 @@ class ToonCorner : public ToonDraw {
         computeToonRamp(toon.flags, 4, rampCool, rampWarm, texels);
         clear();
         toon.draw();
-        std::vector<std::uint8_t> pixels = OffscreenGl::readPixels();
-        Rgb p = OffscreenGl::pixelAt(pixels, size / 4, size / 4);
+        Pixels pixels = OffscreenGl::readPixels(size, size);
+        Rgb p = pixels.at(size / 4, size / 4);
         for (int k = 0; k < 4; ++k) {
             if (near(p, texels[k], tolerance())) {
                 return k;
@@ -411,9 +410,9 @@ TEST_F(ToonCorner, EyeSpaceNormalIsTurnedByTheModelViewMatrix) {
     toon.draw();
     float texels[4][3];
     computeToonRamp(toon.flags, 4, rampCool, rampWarm, texels);
-    std::vector<std::uint8_t> pixels = OffscreenGl::readPixels();
+    Pixels pixels = OffscreenGl::readPixels(size, size);
     // cos = 0.7 gives texel floor(0.7 * 4) = 2.
-    Rgb p = OffscreenGl::pixelAt(pixels, size / 4, size / 4);
+    Rgb p = pixels.at(size / 4, size / 4);
     EXPECT_TRUE(near(p, texels[2], tolerance())) << describe(p, size / 4, size / 4);
 }
 

@@ -1,4 +1,6 @@
-// An offscreen GL compatibility context for the tone-shader tests, one per test program.
+// An offscreen GL compatibility context for the tone-shader tests, one per test program, made
+// on first use and kept until the process ends, as the demo keeps its own: closing it would
+// unload the driver with allocations the leak checker can then no longer attribute.
 //
 // SDL's offscreen driver gives a real context without a display. The colour depth asked for is
 // the demo's 16 bits, but the driver may hand out 8-8-8; pixel checks read the channel depth
@@ -19,9 +21,25 @@ struct Rgb {
     int b;
 };
 
+// A block of the colour buffer, 8 bits per channel, bottom row first as glReadPixels gives it.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> data;
+
+    Rgb at(int x, int y) const {
+        std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+        return Rgb{data[i], data[i + 1], data[i + 2]};
+    }
+};
+
 class OffscreenGl {
   public:
-    static bool open(int width, int height) {
+    // The largest picture any test draws; tests draw into the lower-left corner of it.
+    static constexpr int windowWidth = 400;
+    static constexpr int windowHeight = 300;
+
+    static bool open() {
         if (window != nullptr) {
             return true;
         }
@@ -36,7 +54,7 @@ class OffscreenGl {
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("toon test", 0, 0, width, height,
+        window = SDL_CreateWindow("toon test", 0, 0, windowWidth, windowHeight,
                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (window == nullptr) {
             ADD_FAILURE() << "SDL_CreateWindow: " << SDL_GetError();
@@ -48,21 +66,7 @@ class OffscreenGl {
             return false;
         }
         SDL_GL_MakeCurrent(window, context);
-        windowWidth = width;
-        windowHeight = height;
         return true;
-    }
-
-    static void close() {
-        if (context != nullptr) {
-            SDL_GL_DeleteContext(context);
-            context = nullptr;
-        }
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-            window = nullptr;
-        }
-        SDL_Quit();
     }
 
     // The smallest channel depth of the colour buffer; 8 on llvmpipe, 5 on a 16-bit buffer.
@@ -77,22 +81,18 @@ class OffscreenGl {
         return bits < b ? bits : b;
     }
 
-    // Bottom row first, as glReadPixels returns them; 8 bits per channel.
-    static std::vector<std::uint8_t> readPixels() {
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(windowWidth) * windowHeight * 3);
+    // The lower-left width x height pixels of the back buffer.
+    static Pixels readPixels(int width, int height) {
+        Pixels pixels;
+        pixels.width = width;
+        pixels.height = height;
+        pixels.data.resize(static_cast<std::size_t>(width) * height * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data.data());
         return pixels;
-    }
-
-    static Rgb pixelAt(const std::vector<std::uint8_t>& pixels, int x, int y) {
-        std::size_t i = (static_cast<std::size_t>(y) * windowWidth + x) * 3;
-        return Rgb{pixels[i], pixels[i + 1], pixels[i + 2]};
     }
 
     static inline SDL_Window* window = nullptr;
     static inline SDL_GLContext context = nullptr;
-    static inline int windowWidth = 0;
-    static inline int windowHeight = 0;
 };
