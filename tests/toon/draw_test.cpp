@@ -104,6 +104,64 @@ struct StateSnapshot {
     }
 };
 
+TEST_F(ToonDraw, BuildRampSetsTheSceneStateAndANearestFilteredRampTexture) {
+    // Start from the opposite of everything buildRamp sets.
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+    glClearDepth(0.5);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDepthFunc(GL_ALWAYS);
+    glShadeModel(GL_FLAT);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_LIGHTING);
+
+    HandmadeModel sphere;
+    buildSphere(sphere, 8, 4, 1.0f);
+    ToonModel toon = makeToon(sphere.finish(), TOON_GRADIENT | TOON_OUTLINE, 1.0f);
+    toon.shadeCount = 8;
+    toon.buildRamp(rampCool, rampWarm);
+
+    GLint value = 0;
+    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &value);
+    EXPECT_EQ(value, GL_NICEST);
+    GLfloat depthClear = 0;
+    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depthClear);
+    EXPECT_EQ(depthClear, 1.0f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(value, GL_LESS);
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_SMOOTH);
+    EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+
+    ASSERT_NE(toon.rampTexture, 0u);
+    glGetIntegerv(GL_TEXTURE_BINDING_1D, &value);
+    EXPECT_EQ(static_cast<std::uint32_t>(value), toon.rampTexture);
+    glGetTexParameteriv(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, &value);
+    EXPECT_EQ(value, GL_NEAREST);
+    glGetTexParameteriv(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, &value);
+    EXPECT_EQ(value, GL_NEAREST);
+    glGetTexParameteriv(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, &value);
+    EXPECT_EQ(value, GL_REPEAT);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
+    glGetTexLevelParameteriv(GL_TEXTURE_1D, 0, GL_TEXTURE_WIDTH, &value);
+    EXPECT_EQ(value, 8);
+
+    float expected[8][3];
+    computeToonRamp(toon.flags, 8, rampCool, rampWarm, expected);
+    float stored[8][3];
+    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGB, GL_FLOAT, stored);
+    for (int k = 0; k < 8; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            // The driver may keep the texture at 8 bits per channel.
+            EXPECT_NEAR(stored[k][c], expected[k][c], 0.5 / 255 + 1e-6) << "texel " << k;
+        }
+    }
+}
+
 TEST_F(ToonDraw, HandmadeSphereIsClosedAndWoundClockwise) {
     HandmadeModel sphere;
     buildSphere(sphere, 24, 12, 1.0f);
