@@ -34,7 +34,7 @@ double signedVolume(const std::vector<P3>& p, const std::vector<std::array<int, 
     throw std::runtime_error(model + ": " + what);
 }
 
-// Fixed six decimals without trailing zeros; never "-0".
+// Fixed decimals without trailing zeros; never "-0".
 std::string number(double x, int decimals) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, x);
