@@ -629,6 +629,22 @@ void ObjReader::secondPass() {
             break;
         }
     }
+    // The other half of the passes agreeing: a record the first pass counted but the second
+    // never reached (both read a line longer than 127 characters in different pieces) would
+    // leave a triangle without corners or an element never set.
+    const std::uint32_t wanted[4] = {model_->vertexCount, model_->texCoordCount,
+                                     model_->normalCount, model_->triangleCount};
+    const std::uint32_t got[4] = {filled_[0], filled_[1], filled_[2], nextTriangle_};
+    const char* const what[4] = {"vertices", "texture coordinates", "normals", "triangles"};
+    for (int k = 0; k < 4; ++k) {
+        if (got[k] != wanted[k]) {
+            fatal(GlmStream::Err, "glmReadOBJ() failed: " + cText(fileName_) +
+                                      ": the second pass found " + std::to_string(got[k]) +
+                                      " of the " + std::to_string(wanted[k]) + " " + what[k] +
+                                      " the first pass counted; keep one statement per line and "
+                                      "lines under 128 characters.\n");
+        }
+    }
 }
 
 struct ModelDeleter {
