@@ -13,9 +13,10 @@
 //   through the message sink, which by default writes to the named standard stream.
 //
 // Reading rules where the file format leaves faults open (all deterministic, memory-safe):
-// - The file is read into memory once and scanned twice. Text is taken as on a text-mode
-//   stream: "\r\n" counts as one line end. Whitespace is the C locale's (space, \t, \n, \v,
-//   \f, \r); NUL and bytes above 127 are ordinary characters.
+// - A file is taken into memory once (mapped when it is a regular file) and scanned twice.
+//   Text is taken as on a text-mode stream: "\r\n" counts as one line end. Whitespace is the C
+//   locale's (space, \t, \n, \v, \f, \r); NUL and bytes above 127 are ordinary characters. A
+//   directory or an unreadable file counts as one that cannot be opened.
 // - A token holds at most 127 characters; a longer run of non-blank characters is read as
 //   several tokens of at most 127 characters each. The rest of a line is read 127 characters
 //   at most; what is left of a longer line is read as further tokens. A name ends at its
@@ -35,14 +36,18 @@
 //   index triples a face's format does not carry are 0.
 // - The second pass never writes past what the first pass counted, whatever the input: a
 //   record beyond the counted number (two statements on one line, say) is fatal, naming the
-//   file and line. The same holds for materials in a library.
+//   file and line, and so is a counted record the second pass never reached (a line over 127
+//   characters read in different pieces by the two passes). In a library, a material beyond
+//   the count is fatal likewise; one counted but never named keeps the defaults and a null
+//   name (glmFindMaterial passes over it).
 // - Counts and allocation sizes are checked; running out of memory is fatal.
 // - Scaling: a model without vertices or with a zero largest dimension gets the factor 1.0;
 //   a largest dimension that overflows a float is taken in double precision.
 // - Normals: a zero-area triangle gets the facet normal (0, 0, 0), which joins every average
-//   without changing it, so every normal stays finite (an average of only such facets is
-//   (0, 0, 0) too). A triangle that names one vertex in several slots gets a normal index in
-//   every slot: each slot takes the normal of its own list entry.
+//   without changing it (as a vertex's reference it admits every triangle there), so every
+//   normal stays finite; an average of only such facets is (0, 0, 0) too. A triangle that names one
+//   vertex in several slots gets a normal index in every slot: each slot takes the normal of its
+//   own list entry.
 #pragma once
 
 #include "math/vec3.h"

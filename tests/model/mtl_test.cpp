@@ -77,6 +77,20 @@ TEST_F(Mtl, MissingLibraryIsFatalWithTheComposedName) {
     EXPECT_STREQ(e.what(), "glmReadMTL() failed: can't open material file \"data/gone.mtl\".\n");
 }
 
+TEST_F(Mtl, MaterialCountedButNeverNamedStaysUnnamed) {
+    // The counting pass skips the long "Kd" line in 127-character pieces and counts the
+    // "newmtl" in its remainder; the filling pass reads the colour, skips from the "x" to the
+    // line end and never names it. The entry keeps its defaults and no name.
+    std::string line =
+        "Kd 1 1 1" + std::string(92, ' ') + "x" + std::string(39, ' ') + "newmtl y\n";
+    auto m = withLibrary("newmtl a\n" + line);
+    ASSERT_EQ(m->materialCount, 3u);
+    EXPECT_STREQ(m->materials[1].name, "a");
+    EXPECT_EQ(m->materials[2].name, nullptr);
+    EXPECT_EQ(glmFindMaterial(m.get(), "y"), 0u);
+    EXPECT_EQ(m->materials[1].diffuse[0], 1.0f);
+}
+
 TEST_F(Mtl, MaterialNameWithoutWordIsEmpty) {
     auto m = withLibrary("newmtl\nnewmtl   \n");
     ASSERT_EQ(m->materialCount, 3u);
