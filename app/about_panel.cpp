@@ -1,0 +1,93 @@
+#include "app/about_panel.h"
+
+#include "app/app_window.h"
+#include "platform/window.h"
+
+const AboutControl aboutControls[aboutControlCount] = {
+    {AboutControlKind::Button, IDOK, "Alright!", 155, 199, 77, 14},
+    {AboutControlKind::Text, -1, "Velmora Demo", 7, 7, 64, 8},
+    {AboutControlKind::Text, -1, "Oren Kinsel", 17, 25, 73, 8},
+    {AboutControlKind::Text, -1, "Delan Tarrow", 178, 25, 54, 10},
+    {AboutControlKind::Bitmap, 1001, nullptr, 17, 41, 215, 150},
+    {AboutControlKind::Text, -1, "Last Version: 26.01.2004", 18, 198, 82, 8},
+    {AboutControlKind::Icon, -1, nullptr, 111, 12, 20, 20},
+};
+
+namespace {
+
+// a * b / c rounded half away from zero, for non-negative a and positive b, c.
+int mulDiv(int a, int b, int c) {
+    return (2 * a * b + c) / (2 * c);
+}
+
+int horizontalPixels(int units) {
+    return mulDiv(units, 6, 4);
+}
+int verticalPixels(int units) {
+    return mulDiv(units, 13, 8);
+}
+
+constexpr int bitmapWidth = 320;
+constexpr int bitmapHeight = 241;
+constexpr int iconSize = 32;
+
+} // namespace
+
+PixelRect dialogUnitsToPixels(int x, int y, int width, int height) {
+    int left = horizontalPixels(x);
+    int top = verticalPixels(y);
+    return PixelRect{left, top, horizontalPixels(x + width) - left,
+                     verticalPixels(y + height) - top};
+}
+
+PixelRect aboutControlRect(const AboutControl& control) {
+    PixelRect r = dialogUnitsToPixels(control.x, control.y, control.width, control.height);
+    if (control.kind == AboutControlKind::Bitmap) {
+        // The picture plus its one-pixel border.
+        r.width = bitmapWidth + 2;
+        r.height = bitmapHeight + 2;
+    } else if (control.kind == AboutControlKind::Icon) {
+        r.width = iconSize;
+        r.height = iconSize;
+    }
+    return r;
+}
+
+LResult aboutDialogProc(WindowHandle dialog, std::uint32_t message, WParam wParam, LParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return 1;
+    case WM_COMMAND:
+        if (loWord(wParam) == IDOK) {
+            platformEndDialog(dialog, 1);
+            return 1;
+        }
+        return 0;
+    case WM_CLOSE:
+        platformEndDialog(dialog, loWord(wParam));
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void createAboutPanel() {
+    PixelRect client = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
+    // The title bar is added when the overlay first lays the panel out.
+    aboutDialog = platformCreateDialog(mainWindow, aboutDialogProc, client.x, client.y,
+                                       client.width, client.height);
+}
+
+void showAboutPanel() {
+    if (aboutDialog != nullptr) {
+        platformShowWindow(aboutDialog, true);
+    }
+}
+
+bool aboutPanelVisible() {
+    return platformIsWindowVisible(aboutDialog);
+}
+
+bool aboutPanelHasFocus() {
+    return aboutDialog != nullptr && platformGetFocus() == aboutDialog;
+}

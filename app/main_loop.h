@@ -1,0 +1,46 @@
+// The program's entry and its one loop.
+//
+// Each turn removes at most one message. A removed WM_QUIT ends the loop; any other message is
+// translated (a character key also queues WM_CHAR, which takes a turn of its own) and
+// dispatched. A turn that found no message is an idle turn: it applies the held keys (Escape,
+// F1, C, P, arrows, keypad plus and minus, in that order). Every turn then draws a frame (the
+// scene, then the status bar and the About panel over it) and presents it, also the last one.
+//
+// Hooks let a tool run the real loop headless: it can advance a virtual clock and queue
+// scripted input before a turn, read the finished frame before it is presented, and stop the
+// loop after any turn.
+#pragma once
+
+#include "platform/messages.h"
+
+#include <cstdint>
+
+struct LoopHooks {
+    void* context;
+    // Before turn `turn` (1-based) looks at the queue. May be null.
+    void (*beforeTurn)(void* context, std::int64_t turn);
+    // The frame of `turn` is complete in the back buffer (scene, status bar, About panel) and
+    // its GL context is current; the buffers are swapped right after. May be null.
+    void (*framePresenting)(void* context, std::int64_t turn);
+    // After the swap; returning false ends the loop after this turn. May be null.
+    bool (*afterTurn)(void* context, std::int64_t turn);
+};
+
+// Exit status of `velmora` when there is no display to open the window on.
+constexpr int exitNoDisplay = 2;
+
+// The loop until a quit message, Escape on an idle turn, or afterTurn returning false. Returns
+// the quit message's exit code (0 after a close), else 0.
+int runMainLoop(const LoopHooks* hooks);
+
+// Applies the held keys as an idle turn does; true when Escape is down.
+bool applyIdleKeys();
+
+// The program: createAppWindow("Velmora Demo", width, height, 16) (exit code 0 if it fails),
+// the hidden About panel, the focus to the main window, the loop, destroyAppWindow. Returns
+// the exit code. The display must be open (platformOpenDisplay) unless a test window system is
+// installed.
+int appMain(int width, int height, const LoopHooks* hooks);
+
+// The three key latches cleared, for tests and tools that run more than one loop.
+void resetLoopState();

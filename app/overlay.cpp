@@ -1,0 +1,368 @@
+#include "app/overlay.h"
+
+#include "app/about_panel.h"
+#include "app/app_window.h"
+#include "app/resources.h"
+#include "app/status_bar.h"
+#include "platform/counter.h"
+#include "platform/window.h"
+
+#include <GL/gl.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <imgui.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <vector>
+
+namespace {
+
+// The overlay's one home for state: ImGui's context, the textures and the input it has seen.
+struct OverlayState {
+    ImGuiContext* context = nullptr;
+    bool renderer = false;
+    GLuint aboutTexture = 0;
+    GLuint iconTexture = 0;
+    float mouseX = -FLT_MAX;
+    float mouseY = -FLT_MAX;
+    bool buttons[3] = {};
+    bool keys[256] = {};
+    std::vector<unsigned> characters;
+    bool haveCount = false;
+    std::int64_t lastCount = 0;
+    bool aboutFocusedInImGui = false;
+};
+
+OverlayState overlay;
+
+const ImU32 faceColour = IM_COL32(212, 208, 200, 255);
+const ImU32 shadowColour = IM_COL32(128, 128, 128, 255);
+const ImU32 highlightColour = IM_COL32(255, 255, 255, 255);
+const ImU32 textColour = IM_COL32(0, 0, 0, 255);
+
+GLuint makeTexture(const Image& image) {
+    if (image.rgba.empty()) {
+        return 0;
+    }
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.rgba.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return texture;
+}
+
+void applyStyle() {
+    ImGuiStyle& style = ImGui::GetStyle();
+    style.WindowRounding = 0.0f;
+    style.FrameRounding = 0.0f;
+    style.WindowBorderSize = 1.0f;
+    style.FrameBorderSize = 1.0f;
+    style.WindowPadding = ImVec2(0.0f, 0.0f);
+    style.WindowTitleAlign = ImVec2(0.0f, 0.5f);
+    ImVec4* c = style.Colors;
+    c[ImGuiCol_WindowBg] = ImGui::ColorConvertU32ToFloat4(faceColour);
+    c[ImGuiCol_Text] = ImVec4(0.0f, 0.0f, 0.0f, 1.0f);
+    c[ImGuiCol_Border] = ImVec4(0.25f, 0.25f, 0.25f, 1.0f);
+    c[ImGuiCol_BorderShadow] = ImVec4(0.0f, 0.0f, 0.0f, 0.0f);
+    c[ImGuiCol_TitleBgActive] = ImVec4(10 / 255.0f, 36 / 255.0f, 106 / 255.0f, 1.0f);
+    c[ImGuiCol_TitleBg] = ImVec4(128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1.0f);
+    c[ImGuiCol_TitleBgCollapsed] = c[ImGuiCol_TitleBg];
+    c[ImGuiCol_Button] = ImGui::ColorConvertU32ToFloat4(faceColour);
+    c[ImGuiCol_ButtonHovered] = ImVec4(0.88f, 0.87f, 0.84f, 1.0f);
+    c[ImGuiCol_ButtonActive] = ImVec4(0.70f, 0.69f, 0.66f, 1.0f);
+}
+
+void start() {
+    IMGUI_CHECKVERSION();
+    overlay.context = ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    io.Fonts->AddFontDefault();
+    io.KeyMap[ImGuiKey_Tab] = VK_TAB;
+    io.KeyMap[ImGuiKey_LeftArrow] = VK_LEFT;
+    io.KeyMap[ImGuiKey_RightArrow] = VK_RIGHT;
+    io.KeyMap[ImGuiKey_UpArrow] = VK_UP;
+    io.KeyMap[ImGuiKey_DownArrow] = VK_DOWN;
+    io.KeyMap[ImGuiKey_PageUp] = 33;
+    io.KeyMap[ImGuiKey_PageDown] = 34;
+    io.KeyMap[ImGuiKey_Home] = 36;
+    io.KeyMap[ImGuiKey_End] = 35;
+    io.KeyMap[ImGuiKey_Insert] = 45;
+    io.KeyMap[ImGuiKey_Delete] = 46;
+    io.KeyMap[ImGuiKey_Backspace] = VK_BACK;
+    io.KeyMap[ImGuiKey_Space] = VK_SPACE;
+    io.KeyMap[ImGuiKey_Enter] = VK_RETURN;
+    io.KeyMap[ImGuiKey_Escape] = VK_ESCAPE;
+    io.KeyMap[ImGuiKey_KeyPadEnter] = VK_RETURN;
+    io.KeyMap[ImGuiKey_A] = 'A';
+    io.KeyMap[ImGuiKey_C] = 'C';
+    io.KeyMap[ImGuiKey_V] = 'V';
+    io.KeyMap[ImGuiKey_X] = 'X';
+    io.KeyMap[ImGuiKey_Y] = 'Y';
+    io.KeyMap[ImGuiKey_Z] = 'Z';
+    applyStyle();
+    overlay.renderer = platformGLCurrent();
+    if (overlay.renderer) {
+        ImGui_ImplOpenGL2_Init();
+        overlay.aboutTexture = makeTexture(resourceImage(IDB_ABOUT));
+        overlay.iconTexture = makeTexture(resourceImage(IDI_VELMORA));
+    } else {
+        unsigned char* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+    }
+}
+
+float frameSeconds() {
+    std::int64_t frequency = 0;
+    std::int64_t count = 0;
+    platformQueryPerformanceFrequency(&frequency);
+    platformQueryPerformanceCounter(&count);
+    double seconds = 1.0 / 60.0;
+    if (overlay.haveCount && frequency > 0 && count > overlay.lastCount) {
+        seconds = static_cast<double>(count - overlay.lastCount) / static_cast<double>(frequency);
+    }
+    overlay.haveCount = true;
+    overlay.lastCount = count;
+    // ImGui needs a positive step; a frozen or reset clock still gives one.
+    return static_cast<float>(std::clamp(seconds, 1e-4, 1.0));
+}
+
+// A sunken box as the status bar draws around each part.
+void sunken(ImDrawList* list, float left, float top, float right, float bottom) {
+    list->AddLine(ImVec2(left, top), ImVec2(right, top), shadowColour);
+    list->AddLine(ImVec2(left, top), ImVec2(left, bottom), shadowColour);
+    list->AddLine(ImVec2(left, bottom - 1), ImVec2(right, bottom - 1), highlightColour);
+    list->AddLine(ImVec2(right - 1, top), ImVec2(right - 1, bottom), highlightColour);
+}
+
+void drawStatusBar() {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    if (!platformGetWindowRect(statusBarWindow, &x, &y, &width, &height) || width <= 0 ||
+        height <= 0) {
+        return;
+    }
+    ImDrawList* list = ImGui::GetBackgroundDrawList();
+    const auto fx = static_cast<float>(x);
+    const auto fy = static_cast<float>(y);
+    const float bottom = fy + static_cast<float>(height);
+    list->AddRectFilled(ImVec2(fx, fy), ImVec2(fx + static_cast<float>(width), bottom), faceColour);
+    int left = 0;
+    for (int part = 0; part < statusPartCount; ++part) {
+        int edge = statusPartEdges[part] < 0 ? width : std::min(statusPartEdges[part], width);
+        if (edge <= left) {
+            continue;
+        }
+        const auto l = fx + static_cast<float>(left);
+        const auto r = fx + static_cast<float>(edge) - 2.0f;
+        sunken(list, l, fy + 2.0f, r, bottom);
+        list->PushClipRect(ImVec2(l + 1.0f, fy + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
+        list->AddText(ImVec2(l + 4.0f, fy + 2.0f + (static_cast<float>(height) - 15.0f) * 0.5f),
+                      textColour, statusBarText(part));
+        list->PopClipRect();
+        left = edge;
+    }
+    // The size grip in the corner.
+    const float right = fx + static_cast<float>(width);
+    for (float d = 3.0f; d <= 11.0f; d += 4.0f) {
+        list->AddLine(ImVec2(right - d - 1.0f, bottom - 1.0f),
+                      ImVec2(right - 1.0f, bottom - d - 1.0f), highlightColour);
+        list->AddLine(ImVec2(right - d, bottom - 1.0f), ImVec2(right - 1.0f, bottom - d),
+                      shadowColour);
+        list->AddLine(ImVec2(right - d + 1.0f, bottom - 1.0f),
+                      ImVec2(right - 1.0f, bottom - d + 1.0f), shadowColour);
+    }
+}
+
+void drawAboutPanel() {
+    if (!aboutPanelVisible()) {
+        overlay.aboutFocusedInImGui = false;
+        return;
+    }
+    const bool wantFocus = aboutPanelHasFocus();
+    if (wantFocus && !overlay.aboutFocusedInImGui) {
+        ImGui::SetNextWindowFocus();
+    } else if (!wantFocus && overlay.aboutFocusedInImGui) {
+        ImGui::SetWindowFocus(nullptr);
+    }
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    platformGetWindowRect(aboutDialog, &x, &y, &width, &height);
+    PixelRect client = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
+    const float titleHeight = ImGui::GetFrameHeight();
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(x), static_cast<float>(y)), ImGuiCond_Once);
+    ImGui::SetNextWindowSize(
+        ImVec2(static_cast<float>(client.width), static_cast<float>(client.height) + titleHeight),
+        ImGuiCond_Always);
+    bool open = true;
+    ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1.0f, 1.0f, 1.0f, 1.0f));
+    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
+                                   ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoScrollbar |
+                                   ImGuiWindowFlags_NoScrollWithMouse;
+    ImGui::Begin("About Velmora", &open, flags);
+    ImGui::PopStyleColor();
+    overlay.aboutFocusedInImGui = ImGui::IsWindowFocused();
+    const ImVec2 position = ImGui::GetWindowPos();
+    const ImVec2 size = ImGui::GetWindowSize();
+    platformSetWindowRect(aboutDialog, static_cast<int>(position.x), static_cast<int>(position.y),
+                          static_cast<int>(size.x), static_cast<int>(size.y));
+    const ImVec2 origin(position.x, position.y + titleHeight);
+    ImDrawList* list = ImGui::GetWindowDrawList();
+    bool alright = false;
+    for (const AboutControl& control : aboutControls) {
+        PixelRect r = aboutControlRect(control);
+        const ImVec2 topLeft(origin.x + static_cast<float>(r.x),
+                             origin.y + static_cast<float>(r.y));
+        const ImVec2 bottomRight(topLeft.x + static_cast<float>(r.width),
+                                 topLeft.y + static_cast<float>(r.height));
+        switch (control.kind) {
+        case AboutControlKind::Text:
+            list->AddText(topLeft, textColour, control.text);
+            break;
+        case AboutControlKind::Bitmap:
+            list->AddRect(topLeft, bottomRight, textColour);
+            if (overlay.aboutTexture != 0) {
+                list->AddImage(reinterpret_cast<ImTextureID>(
+                                   static_cast<std::uintptr_t>(overlay.aboutTexture)),
+                               ImVec2(topLeft.x + 1.0f, topLeft.y + 1.0f),
+                               ImVec2(bottomRight.x - 1.0f, bottomRight.y - 1.0f));
+            }
+            break;
+        case AboutControlKind::Icon:
+            if (overlay.iconTexture != 0) {
+                list->AddImage(
+                    reinterpret_cast<ImTextureID>(static_cast<std::uintptr_t>(overlay.iconTexture)),
+                    topLeft, bottomRight);
+            }
+            break;
+        case AboutControlKind::Button:
+            ImGui::SetCursorScreenPos(topLeft);
+            alright = ImGui::Button(
+                control.text, ImVec2(static_cast<float>(r.width), static_cast<float>(r.height)));
+            // The default button's extra frame.
+            list->AddRect(ImVec2(topLeft.x - 1.0f, topLeft.y - 1.0f),
+                          ImVec2(bottomRight.x + 1.0f, bottomRight.y + 1.0f), textColour);
+            break;
+        }
+    }
+    ImGui::End();
+    if (alright) {
+        platformSendMessage(aboutDialog, WM_COMMAND, static_cast<WParam>(IDOK), 0);
+    }
+    if (!open) {
+        platformSendMessage(aboutDialog, WM_CLOSE, 0, 0);
+    }
+}
+
+} // namespace
+
+void overlayObserveMessage(const Message& message) {
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (message.wParam < 256) {
+            overlay.keys[message.wParam] = message.message == WM_KEYDOWN;
+        }
+        break;
+    case WM_CHAR:
+        overlay.characters.push_back(static_cast<unsigned>(message.wParam));
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        overlay.mouseX = static_cast<float>(xFromLParam(message.lParam));
+        overlay.mouseY = static_cast<float>(yFromLParam(message.lParam));
+        if (message.message == WM_LBUTTONDOWN || message.message == WM_LBUTTONUP) {
+            overlay.buttons[0] = message.message == WM_LBUTTONDOWN;
+        } else if (message.message == WM_RBUTTONDOWN || message.message == WM_RBUTTONUP) {
+            overlay.buttons[1] = message.message == WM_RBUTTONDOWN;
+        } else if (message.message == WM_MBUTTONDOWN || message.message == WM_MBUTTONUP) {
+            overlay.buttons[2] = message.message == WM_MBUTTONDOWN;
+        }
+        break;
+    case WM_MOUSELEAVE:
+        if (!overlay.buttons[0] && !overlay.buttons[1] && !overlay.buttons[2]) {
+            overlay.mouseX = -FLT_MAX;
+            overlay.mouseY = -FLT_MAX;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void overlayDrawFrame() {
+    int width = 0;
+    int height = 0;
+    if (!platformGetClientSize(mainWindow, &width, &height) || width <= 0 || height <= 0) {
+        return;
+    }
+    if (overlay.context == nullptr) {
+        start();
+    }
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
+    io.DeltaTime = frameSeconds();
+    io.MousePos = ImVec2(overlay.mouseX, overlay.mouseY);
+    for (int i = 0; i < 3; ++i) {
+        io.MouseDown[i] = overlay.buttons[i];
+    }
+    for (int i = 0; i < 256; ++i) {
+        io.KeysDown[i] = overlay.keys[i];
+    }
+    io.KeyShift = overlay.keys[VK_SHIFT];
+    io.KeyCtrl = overlay.keys[VK_CONTROL];
+    io.KeyAlt = overlay.keys[VK_MENU];
+    for (unsigned c : overlay.characters) {
+        io.AddInputCharacter(c);
+    }
+    overlay.characters.clear();
+    const bool render = overlay.renderer && platformGLCurrent();
+    if (render) {
+        ImGui_ImplOpenGL2_NewFrame();
+    }
+    ImGui::NewFrame();
+    drawStatusBar();
+    drawAboutPanel();
+    ImGui::Render();
+    if (render) {
+        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    }
+}
+
+void overlayShutdown() {
+    if (overlay.context == nullptr) {
+        return;
+    }
+    if (overlay.renderer && platformGLCurrent()) {
+        ImGui_ImplOpenGL2_Shutdown();
+        if (overlay.aboutTexture != 0) {
+            glDeleteTextures(1, &overlay.aboutTexture);
+        }
+        if (overlay.iconTexture != 0) {
+            glDeleteTextures(1, &overlay.iconTexture);
+        }
+    }
+    ImGui::DestroyContext(overlay.context);
+    overlay = OverlayState{};
+}

@@ -1,0 +1,125 @@
+#include "tools/icongen/icon_image.h"
+
+#include <cmath>
+
+namespace {
+
+// The standard 16-colour palette as red, green, blue.
+constexpr std::uint8_t palette[16][3] = {
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
+};
+
+void put16(std::vector<std::uint8_t>& out, unsigned value) {
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+}
+
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+void headers(std::vector<std::uint8_t>& out, int width, int height, int bits, int colours,
+             std::uint32_t imageSize) {
+    const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(colours);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, offset + imageSize);
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    put16(out, 1);
+    put16(out, static_cast<unsigned>(bits));
+    put32(out, 0); // no compression
+    put32(out, imageSize);
+    put32(out, 2835); // 72 dots per inch
+    put32(out, 2835);
+    put32(out, static_cast<std::uint32_t>(colours));
+    put32(out, 0);
+}
+
+// Band of a ball of radius r centred at (cx, cy), lit from the upper left and the front:
+// 3 yellow, 2 bright green, 1 dark green, 0 outside. Only correctly rounded operations (and
+// no contraction), so every machine draws the same ball.
+int ballBand(int x2, int y2, int cx2, int cy2, int r2) {
+    // Coordinates are doubled so that pixel centres are integers.
+    const int dx = x2 - cx2;
+    const int dy = y2 - cy2;
+    const int d = dx * dx + dy * dy;
+    if (d > r2 * r2) {
+        return 0;
+    }
+    // Light direction (-1, -1, 1.5) up to scale; the surface point's height from the sphere.
+    const double z = std::sqrt(static_cast<double>(r2 * r2 - d));
+    const double lit = (-dx - dy + 1.5 * z) / (static_cast<double>(r2) * std::sqrt(4.25));
+    // Rounded to a 1/1000 grid before the comparisons keeps the bands identical everywhere.
+    const long grid = std::lround(lit * 1000.0);
+    if (grid > 700) {
+        return 3;
+    }
+    if (grid > 250) {
+        return 2;
+    }
+    return 1;
+}
+
+} // namespace
+
+int iconPixel(int x, int y) {
+    constexpr int bandColour[4] = {0, 2, 10, 11};
+    return bandColour[ballBand(2 * x + 1, 2 * y + 1, 32, 32, 29)];
+}
+
+std::vector<std::uint8_t> makeIconBmp() {
+    std::vector<std::uint8_t> out;
+    headers(out, 32, 32, 4, 16, 32 * 16);
+    for (const auto& colour : palette) {
+        out.push_back(colour[2]);
+        out.push_back(colour[1]);
+        out.push_back(colour[0]);
+        out.push_back(0);
+    }
+    for (int y = 31; y >= 0; --y) {
+        for (int x = 0; x < 32; x += 2) {
+            out.push_back(static_cast<std::uint8_t>((iconPixel(x, y) << 4) | iconPixel(x + 1, y)));
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> makeAboutPlaceholderBmp() {
+    constexpr int width = 320;
+    constexpr int height = 241;
+    constexpr int rowBytes = width * 3;
+    std::vector<std::uint8_t> out;
+    headers(out, width, height, 24, 0, rowBytes * height);
+    constexpr std::uint8_t bandColour[4][3] = {
+        {0, 0, 0}, {0, 110, 0}, {40, 230, 40}, {250, 240, 60}};
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            // A deep blue sky darkening upwards, a few fixed stars, the ball on the right.
+            int r = 0;
+            int g = 0;
+            int b = 20 + y * 60 / height;
+            const unsigned hash =
+                (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+            if (hash % 211 == 0) {
+                r = g = b = 200 + static_cast<int>(hash % 56);
+            }
+            int band = ballBand(2 * x + 1, 2 * y + 1, 2 * 230, 2 * 120, 2 * 70);
+            if (band != 0) {
+                r = bandColour[band][0];
+                g = bandColour[band][1];
+                b = bandColour[band][2];
+            }
+            out.push_back(static_cast<std::uint8_t>(b));
+            out.push_back(static_cast<std::uint8_t>(g));
+            out.push_back(static_cast<std::uint8_t>(r));
+        }
+    }
+    return out;
+}
