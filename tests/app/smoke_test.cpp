@@ -1,0 +1,173 @@
+// The real window and GL context on SDL's offscreen driver: a few turns, then a clean close.
+#include "app/about_panel.h"
+#include "app/app_window.h"
+#include "app/main_loop.h"
+#include "app/overlay.h"
+#include "app/scene_calls.h"
+#include "app/shell_state.h"
+#include "app/status_bar.h"
+#include "platform/window.h"
+#include "scene/scene.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool clearInit() {
+    glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
+    return true;
+}
+bool clearDraw() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
+}
+void nothing() {}
+void nothingAt(int, int) {}
+
+const SceneCalls clearingScene{clearInit, clearDraw, nothing,   nothing,
+                               nothing,   nothing,   nothingAt, nothing};
+
+// The real scene, with the GL errors it leaves behind taken away, so that what the test reads
+// after the overlay is the overlay's own.
+bool realDrawThenClearErrors() {
+    bool result = sceneCalls().drawScene != nullptr && drawScene();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return result;
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+struct SmokeRun {
+    std::vector<std::string> boxes;
+    std::vector<GLenum> errors;
+    std::vector<Pixel> scene, statusBar, statusText, aboutTitle, aboutFace;
+    std::vector<std::string> status[3];
+    std::int64_t turns = 0;
+    bool closeAt8 = true;
+};
+
+// Client coordinates, y down.
+Pixel readPixel(int x, int y) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    unsigned char rgba[4] = {};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, 400 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return Pixel{rgba[0], rgba[1], rgba[2]};
+}
+
+void before(void* context, std::int64_t turn) {
+    auto* run = static_cast<SmokeRun*>(context);
+    if (turn == 3) {
+        platformPostInput(WM_KEYDOWN, VK_F1, 1);
+    }
+    if (turn == 8 && run->closeAt8) {
+        platformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+    }
+}
+
+void presenting(void* context, std::int64_t) {
+    auto* run = static_cast<SmokeRun*>(context);
+    run->errors.push_back(glGetError());
+    run->scene.push_back(readPixel(600, 100));
+    run->statusBar.push_back(readPixel(170, 381));
+    run->statusText.push_back(readPixel(5, 390));
+    run->aboutTitle.push_back(readPixel(200, 5));
+    run->aboutFace.push_back(readPixel(5, 100));
+    for (int part = 0; part < 3; ++part) {
+        run->status[part].emplace_back(statusBarText(part));
+    }
+}
+
+bool after(void* context, std::int64_t turn) {
+    auto* run = static_cast<SmokeRun*>(context);
+    run->turns = turn;
+    return turn < 50;
+}
+
+void sink(void* context, const char* caption, const char* text, MessageBoxIcon) {
+    static_cast<SmokeRun*>(context)->boxes.push_back(std::string(caption) + ": " + text);
+}
+
+::testing::AssertionResult near(Pixel p, int r, int g, int b) {
+    // A 5-6-5 drawable rounds each channel to its few bits.
+    auto close = [](int a, int e) { return a >= e - 8 && a <= e + 8; };
+    if (close(p.r, r) && close(p.g, g) && close(p.b, b)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") expected near (" << r << ", "
+           << g << ", " << b << ")";
+}
+
+class Smoke : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        resetShellState();
+        resetLoopState();
+        resetAppWindowState();
+        statusBarRecreate();
+        platformSetMessageBoxSink(sink, &run);
+    }
+    void TearDown() override {
+        setSceneCalls(nullptr);
+        platformSetMessageBoxSink(nullptr, nullptr);
+    }
+    SmokeRun run;
+};
+
+} // namespace
+
+TEST_F(Smoke, TheRealWindowOpensDrawsItsPanelsAndClosesCleanly) {
+    setSceneCalls(&clearingScene);
+    LoopHooks hooks{&run, before, presenting, after};
+    EXPECT_EQ(appMain(800, 400, &hooks), 0);
+    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
+    // The close at turn 8 gives one more frame.
+    ASSERT_EQ(run.turns, 9);
+    for (GLenum e : run.errors) {
+        EXPECT_EQ(e, static_cast<GLenum>(GL_NO_ERROR));
+    }
+    EXPECT_TRUE(near(run.scene[0], 77, 77, 77));
+    EXPECT_TRUE(near(run.statusBar[0], 212, 208, 200));
+    EXPECT_EQ(run.status[1][0], "800 x 400");
+    EXPECT_EQ(run.status[0][0], "Status");
+    // F1 at turn 3 is a key message; turn 4 is idle and shows the panel.
+    EXPECT_TRUE(near(run.aboutTitle[2], 77, 77, 77));
+    EXPECT_TRUE(near(run.aboutTitle[3], 10, 36, 106));
+    EXPECT_TRUE(near(run.aboutFace[3], 212, 208, 200));
+    EXPECT_TRUE(near(run.scene[3], 77, 77, 77));
+}
+
+TEST_F(Smoke, TheRealSceneRunsUnderTheShell) {
+    SceneCalls calls = sceneCalls();
+    calls.drawScene = realDrawThenClearErrors;
+    setSceneCalls(&calls);
+    LoopHooks hooks{&run, nullptr, presenting, after};
+    run.closeAt8 = false;
+    hooks.beforeTurn = [](void*, std::int64_t turn) {
+        if (turn == 5) {
+            platformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(appMain(800, 400, &hooks), 0);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_EQ(run.turns, 6);
+    for (GLenum e : run.errors) {
+        EXPECT_EQ(e, static_cast<GLenum>(GL_NO_ERROR));
+    }
+    EXPECT_EQ(run.status[0].back(), "Speed: 0.200000");
+    EXPECT_EQ(run.status[1].back(), "800 x 400");
+    EXPECT_EQ(run.status[2].back().rfind("FPS: ", 0), 0u) << run.status[2].back();
+    EXPECT_TRUE(near(run.statusBar.back(), 212, 208, 200));
+}
