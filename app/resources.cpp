@@ -9,8 +9,10 @@ extern const int embeddedResourceCount;
 
 namespace {
 
-const char* fileOf(int id) {
-    return id == IDI_VELMORA ? "res/icon.bmp" : id == IDB_ABOUT ? "res/about.bmp" : "?";
+std::string fileOf(int id) {
+    return id == IDI_VELMORA ? "res/icon.bmp"
+           : id == IDB_ABOUT ? "res/about.bmp"
+                             : "resource " + std::to_string(id);
 }
 
 const char* consequenceOf(int id) {
@@ -51,7 +53,7 @@ const Image& resourceImage(int id) {
     const EmbeddedResource* resource = findResource(id);
     std::string message;
     if (resource == nullptr) {
-        message = std::string(fileOf(id)) + ": not built into the program";
+        message = fileOf(id) + ": not built into the program";
     } else if (decodeResource(*resource, &image, &message)) {
         return image;
     }

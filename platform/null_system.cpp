@@ -81,8 +81,9 @@ void showWindow(void*, bool show) {
 void raiseWindow(void*) {
     nullState.calls.emplace_back("raise");
 }
-void setClientSize(void*, int, int) {
+void* setClientSize(void* native, int, int, const GLAttributes*) {
     nullState.calls.emplace_back("setClientSize");
+    return native;
 }
 
 bool getDC(void*) {

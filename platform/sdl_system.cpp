@@ -250,8 +250,15 @@ void raiseWindow(void* native) {
     SDL_RaiseWindow(static_cast<SDL_Window*>(native));
 }
 
-void setClientSize(void* native, int width, int height) {
-    SDL_SetWindowSize(static_cast<SDL_Window*>(native), width, height);
+void* setClientSize(void* native, int width, int height, const GLAttributes* gl) {
+    auto* window = static_cast<SDL_Window*>(native);
+    if (gl != nullptr && driverIs("offscreen")) {
+        // The offscreen driver's drawable keeps the size it was made with.
+        void* replacement = createWindow(SDL_GetWindowTitle(window), width, height, gl);
+        return replacement;
+    }
+    SDL_SetWindowSize(window, width, height);
+    return native;
 }
 
 bool getDC(void* native) {

@@ -553,7 +553,21 @@ void platformSetClientSize(WindowHandle window, int width, int height) {
         window->width = width;
         window->height = height;
         if (window->native != nullptr) {
-            system().setClientSize(window->native, width, height);
+            void* native =
+                system().setClientSize(window->native, width, height,
+                                       window->nativeHasGL ? &window->glAttributes : nullptr);
+            if (native != nullptr && native != window->native) {
+                void* old = window->native;
+                window->native = native;
+                if (window->visible) {
+                    system().showWindow(native, true);
+                }
+                // The context follows its window to the new drawable.
+                if (state.current != nullptr && state.current->dc->window == window) {
+                    system().makeCurrent(native, state.current->native);
+                }
+                system().destroyWindow(old);
+            }
         }
     }
     window->reportedWidth = width;

@@ -31,7 +31,10 @@ struct WindowSystem {
     void (*setIcon)(void* native, const Image* icon);
     void (*showWindow)(void* native, bool show);
     void (*raiseWindow)(void* native);
-    void (*setClientSize)(void* native, int width, int height);
+    // Resizes the client area; returns the native window to use from now on, which is a new
+    // one (made with gl) where the system cannot resize a GL drawable (SDL's offscreen driver),
+    // and null on failure. The caller destroys the old one when a new one came back.
+    void* (*setClientSize)(void* native, int width, int height, const GLAttributes* gl);
     bool (*getDC)(void* native);
     bool (*releaseDC)(void* native);
     // Whether the system can make a GL drawable with these attributes at all.

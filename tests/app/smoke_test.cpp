@@ -171,3 +171,32 @@ TEST_F(Smoke, TheRealSceneRunsUnderTheShell) {
     EXPECT_EQ(run.status[2].back().rfind("FPS: ", 0), 0u) << run.status[2].back();
     EXPECT_TRUE(near(run.statusBar.back(), 212, 208, 200));
 }
+
+TEST_F(Smoke, ResizingTheOffscreenWindowMovesTheStatusBarToTheNewBottom) {
+    setSceneCalls(&clearingScene);
+    struct Probe {
+        std::vector<Pixel> corner;
+        std::vector<std::string> size;
+    } probe;
+    LoopHooks hooks{&probe,
+                    [](void*, std::int64_t turn) {
+                        if (turn == 2) {
+                            platformSetClientSize(mainWindow, 1000, 500);
+                        }
+                    },
+                    [](void* context, std::int64_t) {
+                        auto* p = static_cast<Probe*>(context);
+                        unsigned char rgba[4] = {};
+                        glReadBuffer(GL_BACK);
+                        glReadPixels(900, 500 - 1 - 490, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+                        p->corner.push_back(Pixel{rgba[0], rgba[1], rgba[2]});
+                        p->size.emplace_back(statusBarText(1));
+                    },
+                    [](void*, std::int64_t turn) { return turn < 3; }};
+    EXPECT_EQ(appMain(800, 400, &hooks), 0);
+    ASSERT_EQ(probe.size.size(), 3u);
+    EXPECT_EQ(probe.size[0], "800 x 400");
+    EXPECT_EQ(probe.size[1], "1000 x 500");
+    EXPECT_TRUE(near(probe.corner[1], 212, 208, 200));
+    EXPECT_TRUE(near(probe.corner[2], 212, 208, 200));
+}
