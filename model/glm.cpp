@@ -225,51 +225,55 @@ int valuesOf(FaceFormat format) {
 }
 
 // One corner's scan: how many values converted and their raw values, in format order
-// (vertex, then texture and/or normal).
+// (vertex, then texture and/or normal), with where each starts for messages.
 struct Corner {
-    int converted = 0;
-    std::int64_t value[3] = {0, 0, 0};
-    const char* text[3] = {nullptr, nullptr, nullptr};
-    std::size_t length[3] = {0, 0, 0};
-    const char* start = nullptr;
-    bool cleanEnd = false; // everything converted and followed by whitespace or the end
+    int converted;
+    bool cleanEnd; // everything converted and followed by whitespace or the end
+    const char* start;
+    std::int64_t value[3];
+    const char* text[3];
 };
 
+// "%d" into slot `slot`: whitespace skipped, as scanf's %d does.
+inline bool scanValue(Scanner& s, Corner& c, int slot) {
+    s.skipBlanks();
+    const char* at = s.position();
+    IntScan r = scanIntAt(at, s.end());
+    if (r.length == 0) {
+        return false;
+    }
+    s.advance(r.length);
+    c.value[slot] = r.value;
+    c.text[slot] = at;
+    c.converted++;
+    return true;
+}
+
 // Scans one corner as "%d", "%d//%d", "%d/%d/%d" or "%d/%d" would.
-Corner scanCorner(Scanner& s, FaceFormat format) {
+inline Corner scanCorner(Scanner& s, FaceFormat format) {
     Corner c;
+    c.converted = 0;
+    c.cleanEnd = false;
     s.skipBlanks();
     c.start = s.position();
-    auto number = [&](int slot) {
-        s.skipBlanks();
-        c.text[slot] = s.position();
-        IntScan r = s.scanInt();
-        if (r.length == 0) {
-            return false;
-        }
-        c.value[slot] = r.value;
-        c.length[slot] = r.length;
-        c.converted++;
-        return true;
-    };
-    if (!number(0)) {
+    if (!scanValue(s, c, 0)) {
         return c;
     }
     switch (format) {
     case FaceFormat::V:
         break;
     case FaceFormat::VN:
-        if (!s.match('/') || !s.match('/') || !number(1)) {
+        if (!s.match('/') || !s.match('/') || !scanValue(s, c, 1)) {
             return c;
         }
         break;
     case FaceFormat::VTN:
-        if (!s.match('/') || !number(1) || !s.match('/') || !number(2)) {
+        if (!s.match('/') || !scanValue(s, c, 1) || !s.match('/') || !scanValue(s, c, 2)) {
             return c;
         }
         break;
     case FaceFormat::VT:
-        if (!s.match('/') || !number(1)) {
+        if (!s.match('/') || !scanValue(s, c, 1)) {
             return c;
         }
         break;
@@ -311,7 +315,7 @@ class ObjReader {
     void secondPass();
 
   private:
-    [[noreturn]] void fail(const char* at, const std::string& what) {
+    [[noreturn, gnu::cold, gnu::noinline]] void fail(const char* at, const std::string& what) {
         fatal(GlmStream::Err, "glmReadOBJ() failed: " + cText(fileName_) + ":" +
                                   std::to_string(s_.lineOf(at)) + ": " + what + "\n");
     }
@@ -330,6 +334,7 @@ class ObjReader {
     void countFace(GroupSlot* group);
     void fillFace(std::string_view firstToken, GroupSlot* group);
     std::uint32_t resolve(const Corner& c, int slot, int kind);
+    [[noreturn, gnu::cold, gnu::noinline]] void badIndex(const char* at, int kind, bool relative);
     void appendTriangle(GroupSlot* group, const char* at);
     void readCoordinates(std::string_view keyword, float* out, int needed, int wanted);
 
@@ -445,24 +450,33 @@ void ObjReader::allocate() {
 
 // Turns a corner value into an absolute 1-based index of the given kind (0 vertex,
 // 1 texture coordinate, 2 normal), or fails naming it.
-std::uint32_t ObjReader::resolve(const Corner& c, int slot, int kind) {
+inline std::uint32_t ObjReader::resolve(const Corner& c, int slot, int kind) {
     std::int64_t value = c.value[slot];
-    std::string text(c.text[slot], c.length[slot]);
     if (value < 0) {
         std::int64_t resolved = std::int64_t{filled_[kind]} + 1 + value;
         if (resolved < 1) {
-            fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
-                                   " reaches before the first of the " +
-                                   counted(filled_[kind], kind) + " read so far.");
+            badIndex(c.text[slot], kind, true);
         }
         return static_cast<std::uint32_t>(resolved);
     }
     if (value == 0 || value > static_cast<std::int64_t>(counts_[kind])) {
-        fail(c.text[slot], std::string(kKindName[kind]) + " index " + text +
-                               " is out of range (the file has " + counted(counts_[kind], kind) +
-                               ").");
+        badIndex(c.text[slot], kind, false);
     }
     return static_cast<std::uint32_t>(value);
+}
+
+void ObjReader::badIndex(const char* at, int kind, bool relative) {
+    std::string text(at, scanIntAt(at, s_.end()).length);
+    if (text.size() > kTokenLimit) {
+        text = text.substr(0, kTokenLimit);
+    }
+    if (relative) {
+        fail(at, std::string(kKindName[kind]) + " index " + text +
+                     " reaches before the first of the " + counted(filled_[kind], kind) +
+                     " read so far.");
+    }
+    fail(at, std::string(kKindName[kind]) + " index " + text + " is out of range (the file has " +
+                 counted(counts_[kind], kind) + ").");
 }
 
 void ObjReader::appendTriangle(GroupSlot* group, const char* at) {

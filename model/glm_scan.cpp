@@ -77,52 +77,51 @@ bool magnitudeAboveOne(const char* p, const char* end, bool hex) {
 
 } // namespace
 
-FloatScan scanFloatAt(const char* p, const char* end) {
-    const char* q = p;
-    bool negative = false;
-    if (q != end && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
-    // from_chars would take a second sign itself; scanf does not.
-    if (q == end || *q == '+' || *q == '-') {
-        return {0, 0.0f};
+FloatScan scanHexFloatAt(const char* p, const char* q, const char* end, bool negative) {
+    if (!(q != end && (isHexDigit(*q) || (*q == '.' && end - q > 1 && isHexDigit(q[1]))))) {
+        return {0, 0.0f}; // "0x" alone reads as the number 0 followed by an 'x'
     }
     float value = 0.0f;
-    const char* stop = nullptr;
-    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X') &&
-        (isHexDigit(q[2]) || (q[2] == '.' && end - q > 3 && isHexDigit(q[3])))) {
-        auto r = std::from_chars(q + 2, end, value, std::chars_format::hex);
-        if (r.ec == std::errc() || r.ec == std::errc::result_out_of_range) {
-            stop = r.ptr;
-            if (r.ec == std::errc::result_out_of_range) {
-                value = magnitudeAboveOne(q + 2, r.ptr, true)
-                            ? std::numeric_limits<float>::infinity()
-                            : 0.0f;
-            }
-        }
+    auto r = std::from_chars(q, end, value, std::chars_format::hex);
+    if (r.ec == std::errc::result_out_of_range) {
+        value = magnitudeAboveOne(q, r.ptr, true) ? std::numeric_limits<float>::infinity() : 0.0f;
+    } else if (r.ec != std::errc()) {
+        return {0, 0.0f};
     }
-    if (stop == nullptr) {
-        auto r = std::from_chars(q, end, value, std::chars_format::general);
-        if (r.ec == std::errc::invalid_argument) {
-            return {0, 0.0f};
-        }
-        stop = r.ptr;
-        if (r.ec == std::errc::result_out_of_range) {
-            value =
-                magnitudeAboveOne(q, r.ptr, false) ? std::numeric_limits<float>::infinity() : 0.0f;
-        }
-    }
-    return {static_cast<std::size_t>(stop - p), negative ? -value : value};
+    return {static_cast<std::size_t>(r.ptr - p), negative ? -value : value};
 }
+
+namespace {
+// memchr for '\n' without the call: most lines are a few dozen bytes.
+const char* findNewline(const char* p, const char* limit) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
+    while (limit - p >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        std::uint64_t x = w ^ 0x0A0A0A0A0A0A0A0Aull;
+        // The lowest marked byte is exactly the first zero byte of x.
+        std::uint64_t zero = (x - ones) & ~x & tops;
+        if (zero != 0) {
+            return p + __builtin_ctzll(zero) / 8;
+        }
+        p += 8;
+    }
+    for (; p != limit; ++p) {
+        if (*p == '\n') {
+            return p;
+        }
+    }
+    return nullptr;
+}
+} // namespace
 
 std::string_view Scanner::restOfLine() {
     const char* start = p_;
     std::size_t available = static_cast<std::size_t>(end_ - p_);
     std::size_t window = available < kTokenLimit + 1 ? available : kTokenLimit + 1;
-    const void* found = std::memchr(p_, '\n', window);
+    const char* found = findNewline(p_, p_ + window);
     if (found != nullptr) {
-        std::size_t k = static_cast<std::size_t>(static_cast<const char*>(found) - p_);
+        std::size_t k = static_cast<std::size_t>(found - p_);
         // On a text-mode stream "\r\n" arrives as one '\n'.
         std::size_t counted = k + 1 - ((k > 0 && p_[k - 1] == '\r') ? 1 : 0);
         if (counted <= kTokenLimit) {

@@ -11,7 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <fast_float/fast_float.h>
 #include <string>
+#include <system_error>
 #include <string_view>
 
 namespace glm_detail {
@@ -33,6 +36,24 @@ struct FloatScan {
     float value;
 };
 
+// Index of the first byte in the 8 at p (little-endian word) that is not an ASCII digit;
+// 8 when all are. A byte's high nibble must be 3 and its low nibble at most 9; the carry that
+// adding 6 may push into the next byte only follows a non-digit, which is found first.
+inline unsigned digitsInWord(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    constexpr std::uint64_t high = 0xF0F0F0F0F0F0F0F0ull, threes = 0x3030303030303030ull;
+    std::uint64_t bad = ((w & high) ^ threes) | (((w + 0x0606060606060606ull) & high) ^ threes);
+    // Marks every non-zero byte of `bad` with its top bit, without carries between bytes.
+    std::uint64_t marks =
+        (bad | ((bad & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full)) & 0x8080808080808080ull;
+    return marks == 0 ? 8u : static_cast<unsigned>(__builtin_ctzll(marks)) / 8u;
+}
+
+inline bool isDigitByte(char c) {
+    return static_cast<unsigned char>(c - '0') <= 9;
+}
+
 // "%d" at p (no whitespace skipping here): optional sign, then digits. Inline: the reader
 // calls it for every index of every corner.
 inline IntScan scanIntAt(const char* p, const char* end) {
@@ -47,24 +68,63 @@ inline IntScan scanIntAt(const char* p, const char* end) {
     }
     constexpr std::int64_t cap = std::int64_t{1} << 62;
     std::int64_t value = 0;
-    // 18 digits cannot overflow; only longer texts need the saturating step.
-    const char* fast = end - q > 18 ? q + 18 : end;
-    while (q != fast && static_cast<unsigned char>(*q - '0') <= 9) {
-        value = value * 10 + (*q - '0');
-        ++q;
+    // Whole words where the data allows, bytes near its end; 18 digits cannot overflow, only
+    // longer texts need the saturating step.
+    const char* digitsEnd = q;
+    while (end - digitsEnd >= 8) {
+        unsigned n = digitsInWord(digitsEnd);
+        digitsEnd += n;
+        if (n < 8) {
+            break;
+        }
     }
-    while (q != end && static_cast<unsigned char>(*q - '0') <= 9) {
-        value = value <= (cap - 9) / 10 ? value * 10 + (*q - '0') : cap;
-        ++q;
+    if (end - digitsEnd < 8) {
+        while (digitsEnd != end && isDigitByte(*digitsEnd)) {
+            ++digitsEnd;
+        }
     }
-    if (value > cap) {
-        value = cap;
+    if (digitsEnd - q <= 18) {
+        for (; q != digitsEnd; ++q) {
+            value = value * 10 + (*q - '0');
+        }
+    } else {
+        for (; q != digitsEnd; ++q) {
+            value = value <= (cap - 9) / 10 ? value * 10 + (*q - '0') : cap;
+        }
     }
     return {static_cast<std::size_t>(q - p), negative ? -value : value};
 }
 
-// "%f" at p (no whitespace skipping here).
-FloatScan scanFloatAt(const char* p, const char* end);
+// Hex floats ("0x1.8p3"), which scanf's %f reads too; `q` is just past the "0x" and the sign.
+FloatScan scanHexFloatAt(const char* p, const char* q, const char* end, bool negative);
+
+// "%f" at p (no whitespace skipping here): optional sign (a '+' too), then a decimal number,
+// inf, infinity, nan, nan(...) or a hex float; correctly rounded to float as strtof does
+// (fast_float's algorithm), overflow giving +-inf and underflow +-0.
+inline FloatScan scanFloatAt(const char* p, const char* end) {
+    const char* q = p;
+    bool negative = false;
+    if (q != end && (*q == '+' || *q == '-')) {
+        negative = *q == '-';
+        ++q;
+    }
+    // fast_float would take a second sign itself; scanf does not.
+    if (q == end || *q == '+' || *q == '-') {
+        return {0, 0.0f};
+    }
+    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) {
+        FloatScan hex = scanHexFloatAt(p, q + 2, end, negative);
+        if (hex.length != 0) {
+            return hex;
+        }
+    }
+    float value = 0.0f;
+    auto r = fast_float::from_chars(q, end, value);
+    if (r.ec != std::errc()) {
+        return {0, 0.0f};
+    }
+    return {static_cast<std::size_t>(r.ptr - p), negative ? -value : value};
+}
 
 class Scanner {
   public:
@@ -73,6 +133,8 @@ class Scanner {
     void rewind() { p_ = begin_; }
     bool atEnd() const { return p_ == end_; }
     const char* position() const { return p_; }
+    const char* end() const { return end_; }
+    void advance(std::size_t n) { p_ += n; }
     void skipBlanks() {
         while (p_ != end_ && isBlank(static_cast<unsigned char>(*p_))) {
             ++p_;

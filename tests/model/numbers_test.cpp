@@ -132,4 +132,23 @@ TEST(Numbers, IntegersReadSignAndDigits) {
     EXPECT_EQ(r.value, std::int64_t{1} << 62);
 }
 
+TEST(Numbers, DigitRunsEndAtTheFirstNonDigitWhateverTheByte) {
+    // Runs of 0 to 17 digits followed by every byte value, with data beyond the run so that
+    // whole words are read: the scan must stop exactly where a byte-by-byte scan would.
+    for (int digits = 0; digits < 18; ++digits) {
+        for (int c = 0; c < 256; ++c) {
+            if (c >= '0' && c <= '9') {
+                continue;
+            }
+            std::string text = "7" + std::string(static_cast<std::size_t>(digits), '3') +
+                               static_cast<char>(c) + "99999999";
+            auto r = scanIntAt(text.data(), text.data() + text.size());
+            ASSERT_EQ(r.length, static_cast<std::size_t>(digits) + 1) << digits << " " << c;
+        }
+    }
+    std::string text = "12345678901234567890123";
+    EXPECT_EQ(scanIntAt(text.data(), text.data() + 9).value, 123456789);
+    EXPECT_EQ(scanIntAt(text.data(), text.data() + 18).value, 123456789012345678);
+}
+
 } // namespace
