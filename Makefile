@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench soak sanitize-test fuzz fuzz-ci format format-check clean
+.PHONY: all deps configure build run test bench soak golden sanitize-test fuzz format format-check clean
 
 all: build
 
@@ -26,6 +26,9 @@ test: build
 
 bench: build
 	@tools/run-bench.sh $(BUILD)
+
+golden: build
+	@tools/update-golden.sh $(BUILD)
 
 soak: build
 	@tools/soak.sh $(BUILD) 100000
