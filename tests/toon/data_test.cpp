@@ -27,7 +27,7 @@ struct DataFile {
 };
 
 const DataFile dataFiles[] = {
-    {"spaceship", true}, {"deathstar", true}, {"lego", true}, {"surface", false}, {"torus", true}};
+    {"spaceship", true}, {"deathstar", true}, {"lego", true}, {"surface", true}, {"torus", true}};
 
 std::string notices;
 

@@ -461,32 +461,55 @@ Mesh buildLego() {
 
 Mesh buildSurface() {
     Mesh m("surface");
-    m.closed = false;
-    m.materials = {material("ground", P3{0.55, 0.60, 0.50}, 80)};
+    m.materials = {material("ground", P3{0.55, 0.60, 0.50}, 80),
+                   material("underside", P3{0.35, 0.35, 0.38}, 20)};
 
-    const int n = 50;
+    // A thin wavy slab rather than a bare sheet: the flight path passes beneath it, and a
+    // sheet seen from behind has only back faces, which the outline pass turns into a net of
+    // black lines. The underside follows the waves so the slab reads as one rippled plate.
+    const int n = 40;
+    const double thickness = 0.05;
     auto height = [](double x, double z) {
         return 0.13 * std::sin(3.1 * x + 0.4) * std::cos(2.3 * z - 0.3) +
                0.07 * std::sin(4.7 * (0.6 * x + 0.8 * z)) +
                0.04 * std::cos(6.0 * std::sqrt((x - 0.3) * (x - 0.3) + (z + 0.2) * (z + 0.2)));
     };
-    std::vector<std::vector<int>> ids(n + 1, std::vector<int>(n + 1));
+    std::vector<std::vector<int>> top(n + 1, std::vector<int>(n + 1));
+    std::vector<std::vector<int>> bottom(n + 1, std::vector<int>(n + 1));
     for (int i = 0; i <= n; ++i) {
         for (int j = 0; j <= n; ++j) {
             double x = -1 + 2.0 * i / n;
             double z = -1 + 2.0 * j / n;
-            ids[i][j] = m.vertex(P3{x, height(x, z), z},
-                                 Uv{static_cast<double>(i) / n, static_cast<double>(j) / n});
+            Uv uv{static_cast<double>(i) / n, static_cast<double>(j) / n};
+            top[i][j] = m.vertex(P3{x, height(x, z), z}, uv);
+            bottom[i][j] = m.vertex(P3{x, height(x, z) - thickness, z}, uv);
         }
     }
     m.part("surface", "ground", Corners::TexCoordsNormals);
-    m.beginSheet();
+    m.beginSolid();
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            m.quad(ids[i][j], ids[i][j + 1], ids[i + 1][j + 1], ids[i + 1][j]);
+            m.quad(top[i][j], top[i][j + 1], top[i + 1][j + 1], top[i + 1][j]);
         }
     }
-    m.endSheet(P3{0, 1, 0});
+    m.part("underside", "underside", Corners::Plain);
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            m.quad(bottom[i][j], bottom[i + 1][j], bottom[i + 1][j + 1], bottom[i][j + 1]);
+        }
+    }
+    // Each rim quad runs along its top edge against the top face's direction, so every edge
+    // is shared by two faces in opposite directions.
+    auto rim = [&](int ai, int aj, int bi, int bj) {
+        m.quad(top[ai][aj], top[bi][bj], bottom[bi][bj], bottom[ai][aj]);
+    };
+    for (int k = 0; k < n; ++k) {
+        rim(0, k + 1, 0, k);
+        rim(k + 1, n, k, n);
+        rim(n, k, n, k + 1);
+        rim(k, 0, k + 1, 0);
+    }
+    m.endSolid();
     return m;
 }
 
