@@ -5,6 +5,9 @@
 // for frame without a screen. The clock runs at 1e9 ticks per second, reads 1e12 when the
 // frame timer is constructed and advances by llround(step * 1e9) before every turn; all reads
 // within a turn agree, so a run is the same on every machine.
+
+// glDebugMessageCallback for --check-gl; the GL library exports it.
+#define GL_GLEXT_PROTOTYPES 1
 #include "app/app_window.h"
 #include "app/about_panel.h"
 #include "app/main_loop.h"
@@ -20,6 +23,7 @@
 
 #include <CLI/CLI.hpp>
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <nlohmann/json.hpp>
 #include <stb_image_write.h>
 
@@ -28,6 +32,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -52,6 +57,12 @@ struct Options {
     std::string traceFile;
     std::string scriptFile;
     bool bench = false;
+#ifdef VELMORA_GL_CHECKS
+    bool checkGl = true; // a checking build checks unless told otherwise
+#else
+    bool checkGl = false;
+#endif
+    std::int64_t rssEvery = 0;
 };
 
 struct Capture {
@@ -73,6 +84,11 @@ struct Capture {
     std::chrono::steady_clock::time_point runStart;
     std::vector<double> turnMilliseconds;
     double startToFirstFrame = -1;
+    // --check-gl
+    bool debugOutput = false;
+    std::vector<std::string> debugErrors; // this turn's GL_DEBUG_TYPE_ERROR messages
+    std::int64_t expectedGlErrors = 0;
+    std::int64_t unexpectedGlErrors = 0;
 };
 
 std::int64_t virtualFrequencyRead(void*) {
@@ -102,6 +118,101 @@ double secondsSinceProcessStart() {
     return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// VmRSS of this process in KiB, or -1.
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+const char* glErrorName(GLenum error) {
+    switch (error) {
+    case GL_INVALID_ENUM:
+        return "GL_INVALID_ENUM";
+    case GL_INVALID_VALUE:
+        return "GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION:
+        return "GL_INVALID_OPERATION";
+    case GL_STACK_OVERFLOW:
+        return "GL_STACK_OVERFLOW";
+    case GL_STACK_UNDERFLOW:
+        return "GL_STACK_UNDERFLOW";
+    case GL_OUT_OF_MEMORY:
+        return "GL_OUT_OF_MEMORY";
+    default:
+        return "unknown GL error";
+    }
+}
+
+void GLAPIENTRY debugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei length,
+                             const GLchar* message, const void* context) {
+    if (type != GL_DEBUG_TYPE_ERROR) {
+        return;
+    }
+    auto* c = static_cast<Capture*>(const_cast<void*>(context));
+    c->debugErrors.emplace_back(message, length >= 0 ? static_cast<std::size_t>(length)
+                                                     : std::strlen(message));
+}
+
+// With the GL's debug output (KHR_debug) every error of a turn is seen with the call that
+// raised it; glGetError alone keeps only the first error until it is read, so an error later
+// in a frame than the torus's would hide behind it.
+void startGlChecks(Capture& c) {
+    // Set-up (window, context, initScene) has no expected error: whatever is flagged now is
+    // reported as turn 0's.
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
+        ++c.unexpectedGlErrors;
+        std::fprintf(stderr, "velmora-capture: GL error during set-up: %s\n", glErrorName(e));
+    }
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions == nullptr || std::strstr(extensions, "GL_KHR_debug") == nullptr) {
+        return;
+    }
+    glDebugMessageCallback(debugMessage, &c);
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    c.debugOutput = glIsEnabled(GL_DEBUG_OUTPUT) == GL_TRUE;
+}
+
+// The torus's outline hands its lineWidth of 0 to glLineWidth on purpose, once per frame, and
+// the GL rejects it with GL_INVALID_VALUE: that one error is expected, any other is reported.
+void checkGlErrors(Capture& c, std::int64_t turn) {
+    std::vector<GLenum> flagged;
+    for (GLenum e = glGetError(); e != GL_NO_ERROR && flagged.size() < 16; e = glGetError()) {
+        flagged.push_back(e);
+    }
+    auto unexpected = [&](const std::string& what) {
+        ++c.unexpectedGlErrors;
+        std::fprintf(stderr, "velmora-capture: GL error in turn %lld: %s\n",
+                     static_cast<long long>(turn), what.c_str());
+    };
+    if (c.debugOutput) {
+        int lineWidth = 0;
+        for (const std::string& message : c.debugErrors) {
+            bool torus = message.find("GL_INVALID_VALUE") != std::string::npos &&
+                         message.find("glLineWidth") != std::string::npos;
+            if (torus && lineWidth++ == 0) {
+                ++c.expectedGlErrors;
+            } else {
+                unexpected(message);
+            }
+        }
+        c.debugErrors.clear();
+    } else {
+        for (GLenum e : flagged) {
+            if (e == GL_INVALID_VALUE) {
+                ++c.expectedGlErrors;
+            } else {
+                unexpected(glErrorName(e));
+            }
+        }
+    }
+}
+
 LParam pointParam(int x, int y) {
     return static_cast<LParam>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                static_cast<std::uint32_t>(x & 0xFFFF));
@@ -129,6 +240,9 @@ void postEvent(const ScriptEvent& event) {
 
 void beforeTurn(void* context, std::int64_t turn) {
     Capture& c = *static_cast<Capture*>(context);
+    if (turn == 1 && c.options.checkGl) {
+        startGlChecks(c);
+    }
     c.clock += c.ticksPerTurn;
     while (c.nextEvent < c.events.size() && c.events[c.nextEvent].frame <= turn) {
         postEvent(c.events[c.nextEvent++]);
@@ -170,6 +284,9 @@ bool writePng(Capture& c, std::int64_t turn) {
 
 void framePresenting(void* context, std::int64_t turn) {
     Capture& c = *static_cast<Capture*>(context);
+    if (c.options.checkGl) {
+        checkGlErrors(c, turn);
+    }
     if (c.options.outDir.empty() || !c.writeError.empty()) {
         return;
     }
@@ -248,7 +365,12 @@ bool afterTurn(void* context, std::int64_t turn) {
     if (c.trace != nullptr) {
         writeTrace(c, turn);
     }
-    return turn < c.options.frames && c.writeError.empty();
+    if (c.options.rssEvery > 0 && (turn == 1 || turn % c.options.rssEvery == 0)) {
+        std::fprintf(stderr, "rss: turn %lld %ld KiB\n", static_cast<long long>(turn),
+                     residentKiB());
+    }
+    // An unexpected GL error ends the run: the frames after it prove nothing more.
+    return turn < c.options.frames && c.writeError.empty() && c.unexpectedGlErrors == 0;
 }
 
 void printBench(const Capture& c) {
@@ -306,6 +428,12 @@ int main(int argc, char** argv) {
                    "scripted input: FRAME keydown|keyup|mousemove|resize|close ...");
     app.add_flag("--bench", o.bench,
                  "print frames per second, median frame time and start-up time");
+    app.add_flag("--check-gl,!--no-check-gl", o.checkGl,
+                 "read the GL errors after every frame; any but the torus's rejected line "
+                 "width ends the run with status 3");
+    app.add_option("--rss-every", o.rssEvery,
+                   "print the resident memory to stderr after turn 1 and every K-th turn")
+        ->check(CLI::Range(1LL, 100'000'000LL));
     CLI11_PARSE(app, argc, argv);
 
     if (!parseSize(o.size, &c.width, &c.height)) {
@@ -389,6 +517,18 @@ int main(int argc, char** argv) {
     if (!c.writeError.empty()) {
         std::fprintf(stderr, "%s\n", c.writeError.c_str());
         return 2;
+    }
+    if (o.checkGl) {
+        std::fprintf(stderr,
+                     "check-gl: %lld unexpected GL errors, %lld expected (the torus's line width "
+                     "0), %s\n",
+                     static_cast<long long>(c.unexpectedGlErrors),
+                     static_cast<long long>(c.expectedGlErrors),
+                     c.debugOutput ? "every error seen through the GL's debug output"
+                                   : "read with glGetError once per frame");
+        if (c.unexpectedGlErrors > 0) {
+            return 3;
+        }
     }
     return exitCode;
 }
