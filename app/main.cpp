@@ -1,5 +1,10 @@
-// velmora: the demo in its window. Without a display it says so and ends with exitNoDisplay.
+// velmora: the demo in its window.
+//
+// Exit statuses: 0 when the window is closed or Escape ends the demo, and also after a window
+// or GL failure (its "ERROR" message box has said what failed); 1 after a model file could not
+// be read (the loader's message says which); exitNoDisplay when there is no display at all.
 #include "app/main_loop.h"
+#include "model/glm.h"
 #include "platform/window.h"
 
 #include <cstdio>
@@ -14,7 +19,12 @@ int main() {
                      reason.c_str());
         return exitNoDisplay;
     }
-    int exitCode = appMain(800, 400, nullptr);
-    platformCloseDisplay();
-    return exitCode;
+    try {
+        int exitCode = appMain(800, 400, nullptr);
+        platformCloseDisplay();
+        return exitCode;
+    } catch (const GlmFatalError& error) {
+        glmPrintFatal(error);
+        return 1;
+    }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,4 +46,16 @@ TEST(Program, WithoutGlItShowsTheErrorTextAndEndsWithZero) {
     Outcome o = runProgram("env SDL_VIDEODRIVER=dummy timeout 60");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.output, "ERROR: Can't Find A Suitable PixelFormat.\n");
+}
+
+TEST(Program, WithoutItsModelFilesItGivesTheLoadersMessageAndStatusOne) {
+    char directory[] = "/tmp/velmora-no-data-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    Outcome o =
+        runProgram(std::string("cd ") + directory + " && env SDL_VIDEODRIVER=offscreen timeout 60");
+    rmdir(directory);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.output.find("can't open data file \"data/spaceship.obj\""), std::string::npos)
+        << o.output;
+    EXPECT_EQ(o.output.find("ERROR"), std::string::npos) << o.output;
 }
