@@ -35,11 +35,14 @@ void shutdownBox(const char* text) {
     platformMessageBox(nullptr, text, "SHUTDOWN ERROR", MessageBoxIcon::Information);
 }
 
-void createStatusBar() {
+// The bar's window text "Status" is part 0's text only on the bar createAppWindow makes; a bar
+// re-created on a resize shows the size text alone, and the speed text comes back with the next
+// speed key.
+void createStatusBar(const char* initialText) {
     statusBarWindow =
         mainWindow != nullptr ? platformCreateStatusWindow(mainWindow, statusBarId) : nullptr;
     statusBarRecreate();
-    statusBarSetText(0, "Status");
+    statusBarSetText(0, initialText);
 }
 
 } // namespace
@@ -60,7 +63,7 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
         return false;
     }
 
-    createStatusBar();
+    createStatusBar("Status");
 
     if (!pixelFormatFilled) {
         pixelFormatFilled = true;
@@ -173,7 +176,7 @@ void recreateStatusBar() {
         platformDestroyWindow(statusBarWindow);
         statusBarWindow = nullptr;
     }
-    createStatusBar();
+    createStatusBar("");
     char text[64];
     std::snprintf(text, sizeof text, "%d x %d", viewportWidth, viewportHeight);
     statusBarSetText(1, text);

@@ -31,7 +31,7 @@ bool createAppWindow(const char* title, int width, int height, int colorBits);
 void destroyAppWindow();
 void resizeViewport(int width, int height);
 
-// A new status bar replaces the old one (texts start over, part 0 reads "Status"); then part
+// A new status bar replaces the old one (texts start over, part 0 stays empty); then part
 // 1 gets the "%d x %d" size text. What WM_SIZE does after resizeViewport.
 void recreateStatusBar();
 // "Speed: %f" of 1 / speedDivisor into part 0.
