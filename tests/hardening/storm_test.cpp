@@ -211,6 +211,24 @@ TEST(InputStorm, ResizesMouseJumpsAndEveryKeyLeaveNoNaNAndTheRightTexts) {
         << run.stderrText;
 }
 
+TEST(CheckGl, AnErrorBesidesTheTorusOneEndsTheRunWithStatus3) {
+    fs::path dir = scratch("fault");
+    std::string asan = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
+    // A preloaded library comes before the sanitizer runtime; that order is intended here.
+    setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);
+    setenv("LD_PRELOAD", VELMORA_GL_FAULT, 1);
+    CaptureRun run = runCapture(dir, "--frames 20 --size 64x32 --check-gl");
+    unsetenv("LD_PRELOAD");
+    setenv("ASAN_OPTIONS", asan.c_str(), 1);
+    EXPECT_EQ(run.status, 3) << run.stderrText;
+    EXPECT_NE(run.stderrText.find("velmora-capture: GL error in turn 1: GL_INVALID_ENUM"),
+              std::string::npos)
+        << run.stderrText;
+    EXPECT_NE(run.stderrText.find("check-gl: 1 unexpected GL errors"), std::string::npos)
+        << run.stderrText;
+    EXPECT_EQ(run.trace.size(), 1u) << "the run ends after the turn with the error";
+}
+
 // 300 turns of the tool. In a sanitizer build this is the ASan/LSan/UBSan run: any invalid read
 // or write, undefined behaviour or leak (beyond the driver's own, lsan.supp) fails it.
 TEST(MemoryRun, ThreeHundredTurnsRunClean) {

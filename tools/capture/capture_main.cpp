@@ -163,7 +163,7 @@ void GLAPIENTRY debugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei length
 // in a frame than the torus's would hide behind it.
 void startGlChecks(Capture& c) {
     // Set-up (window, context, initScene) has no expected error: whatever is flagged now is
-    // reported as turn 0's.
+    // reported as set-up's.
     for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
         ++c.unexpectedGlErrors;
         std::fprintf(stderr, "velmora-capture: GL error during set-up: %s\n", glErrorName(e));
