@@ -467,17 +467,21 @@ Mesh buildSurface() {
     // A thin wavy slab rather than a bare sheet: the flight path passes beneath it, and a
     // sheet seen from behind has only back faces, which the outline pass turns into a net of
     // black lines. The underside follows the waves so the slab reads as one rippled plate.
-    // Low enough that the ship's resting place (5, -2, -5) and the camera's eye goal beside it
-    // (5, -1, -8) lie beneath the slab once the scene scales it by 10: the opening view looks
-    // at the ship under a rippled ceiling instead of at the slab's top from inside it.
+    // The ship rests at (5, -2, -5) with the camera's eye goal beside it at (5, -1, -8); once
+    // the scene scales the slab by 10 both lie beneath a broad rise over that corner, so the
+    // opening view looks at the ship under a rippled ceiling rather than at the slab from
+    // inside it. The slab is 1.5 world units thick: the 16-bit depth buffer must still tell its
+    // two faces apart some 100 units away, or the underside's outline shows through the top.
     const int n = 40;
-    const double thickness = 0.02;
-    const double amplitude = 0.45;
+    const double thickness = 0.15;
+    const double amplitude = 0.6;
     auto height = [amplitude](double x, double z) {
-        return amplitude *
-               (0.13 * std::sin(3.1 * x + 0.4) * std::cos(2.3 * z - 0.3) +
-                0.07 * std::sin(4.7 * (0.6 * x + 0.8 * z)) +
-                0.04 * std::cos(6.0 * std::sqrt((x - 0.3) * (x - 0.3) + (z + 0.2) * (z + 0.2))));
+        double waves =
+            0.13 * std::sin(3.1 * x + 0.4) * std::cos(2.3 * z - 0.3) +
+            0.07 * std::sin(4.7 * (0.6 * x + 0.8 * z)) +
+            0.04 * std::cos(6.0 * std::sqrt((x - 0.3) * (x - 0.3) + (z + 0.2) * (z + 0.2)));
+        double rise = 0.2 * std::exp(-((x - 0.5) * (x - 0.5) + (z + 0.65) * (z + 0.65)) / 0.08);
+        return amplitude * waves + rise;
     };
     std::vector<std::vector<int>> top(n + 1, std::vector<int>(n + 1));
     std::vector<std::vector<int>> bottom(n + 1, std::vector<int>(n + 1));
