@@ -60,16 +60,20 @@ grep '^turn .*outside' "$work/laps.txt" | head -5 || true
 
 awk -v warmup="$warmup" '
     /^rss: turn / {
-        turn = $3; kib = $4
+        turn = $3; kib = $4; parts = "anonymous " $7 " KiB, file " $10 " KiB"
         if (first == "") { first = kib }
-        if (turn <= warmup) { atWarmup = kib; warmTurn = turn }
-        else if (kib > highest) { highest = kib }
-        last = kib; lastTurn = turn
+        if (turn <= warmup) { atWarmup = kib; warmTurn = turn; warmSplit = parts }
+        else if (kib > highest) { highest = kib; highTurn = turn; highSplit = parts }
+        last = kib; lastTurn = turn; lastSplit = parts
     }
     END {
         if (highest == "") { highest = atWarmup }
         growth = highest - atWarmup
-        printf "soak: resident memory %d KiB after turn 1, %d KiB at turn %d (warm-up), %d KiB at turn %d, highest after warm-up %d KiB: growth %d KiB (limit 1024)\n", first, atWarmup, warmTurn, last, lastTurn, highest, growth
+        printf "soak: resident memory after turn 1: %d KiB\n", first
+        printf "soak: at turn %d (end of warm-up): %d KiB (%s)\n", warmTurn, atWarmup, warmSplit
+        printf "soak: at turn %d (last): %d KiB (%s)\n", lastTurn, last, lastSplit
+        if (highTurn != "") printf "soak: highest after warm-up: %d KiB at turn %d (%s)\n", highest, highTurn, highSplit
+        printf "soak: growth after warm-up %d KiB (limit 1024)\n", growth
         exit growth >= 1024
     }' "$work/stderr.txt" || { echo "soak: FAIL: resident memory grew by 1 MiB or more after the warm-up"; status=1; }
 

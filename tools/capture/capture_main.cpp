@@ -118,15 +118,29 @@ double secondsSinceProcessStart() {
     return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// VmRSS of this process in KiB, or -1.
-long residentKiB() {
+// Resident memory of this process in KiB: all of it, then its anonymous part (heap, stacks,
+// the driver's buffers) and its file-backed part (program and library pages); -1 if unknown.
+struct Resident {
+    long total = -1;
+    long anonymous = -1;
+    long file = -1;
+};
+
+Resident residentKiB() {
+    Resident r;
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
+        auto field = [&](const char* name, long* value) {
+            std::size_t length = std::strlen(name);
+            if (line.compare(0, length, name) == 0) {
+                *value = std::strtol(line.c_str() + length, nullptr, 10);
+            }
+        };
+        field("VmRSS:", &r.total);
+        field("RssAnon:", &r.anonymous);
+        field("RssFile:", &r.file);
     }
-    return -1;
+    return r;
 }
 
 const char* glErrorName(GLenum error) {
@@ -366,8 +380,9 @@ bool afterTurn(void* context, std::int64_t turn) {
         writeTrace(c, turn);
     }
     if (c.options.rssEvery > 0 && (turn == 1 || turn % c.options.rssEvery == 0)) {
-        std::fprintf(stderr, "rss: turn %lld %ld KiB\n", static_cast<long long>(turn),
-                     residentKiB());
+        Resident r = residentKiB();
+        std::fprintf(stderr, "rss: turn %lld %ld KiB (anonymous %ld KiB, file %ld KiB)\n",
+                     static_cast<long long>(turn), r.total, r.anonymous, r.file);
     }
     // An unexpected GL error ends the run: the frames after it prove nothing more.
     return turn < c.options.frames && c.writeError.empty() && c.unexpectedGlErrors == 0;
