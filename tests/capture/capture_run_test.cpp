@@ -31,7 +31,8 @@ fs::path scratch(const std::string& name) {
     return dir;
 }
 
-CaptureResult runCapture(const fs::path& dir, const std::string& arguments, const std::string& script = "") {
+CaptureResult runCapture(const fs::path& dir, const std::string& arguments,
+                         const std::string& script = "") {
     std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
     if (!script.empty()) {
         std::ofstream(dir / "script.txt") << script;
@@ -119,7 +120,8 @@ TEST(CaptureRun, ScriptedKeysDriveTheRealLoop) {
 
 TEST(CaptureRun, PathHiddenAtStartShowsNoPathColours) {
     fs::path dir = scratch("nopath");
-    CaptureResult run = runCapture(dir, "--frames 30 --size 400x200 --out " + (dir / "frames").string());
+    CaptureResult run =
+        runCapture(dir, "--frames 30 --size 400x200 --out " + (dir / "frames").string());
     ASSERT_EQ(run.status, 0) << run.stderrText;
     ASSERT_EQ(run.trace.size(), 30u);
     // Without --every only the last frame is written.
@@ -169,8 +171,8 @@ class GoldenFrames : public testing::TestWithParam<Golden> {};
 TEST_P(GoldenFrames, MatchWithinTolerance) {
     const Golden& golden = GetParam();
     fs::path dir = scratch(std::string("golden-") + golden.name);
-    CaptureResult run = runCapture(dir, std::string(golden.arguments) + " --out " + (dir / "frames").string(),
-                         golden.script);
+    CaptureResult run = runCapture(
+        dir, std::string(golden.arguments) + " --out " + (dir / "frames").string(), golden.script);
     ASSERT_EQ(run.status, 0) << run.stderrText;
     fs::path produced;
     for (const auto& entry : fs::directory_iterator(dir / "frames")) {
