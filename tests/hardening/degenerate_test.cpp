@@ -69,13 +69,6 @@ std::string text(const Vec3& v) {
     return ::testing::AssertionSuccess();
 }
 
-// The virtual clock of velmora-capture: frames take exactly the time a test gives them.
-struct VirtualClock {
-    std::int64_t now = 1000000000000;
-    CounterSource source{[](void*) -> std::int64_t { return 1000000000; },
-                         [](void* c) { return static_cast<VirtualClock*>(c)->now; }, this};
-};
-
 VirtualClock virtualClock;
 
 // The real scene from data/, set up once per process as the demo sets it up.
@@ -85,12 +78,7 @@ class DegenerateScene : public ::testing::Test {
         if (!ensureGlContext()) {
             return;
         }
-        glViewport(0, 0, testSurfaceSize, testSurfaceSize);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, static_cast<double>(0.1f), 2000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        loadSceneProjection();
         resetShellState();
         resetSceneState();
         cameraReset();

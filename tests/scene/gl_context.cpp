@@ -1,6 +1,7 @@
 #include "tests/scene/gl_context.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <SDL2/SDL.h>
 
 #include <cstdio>
@@ -92,4 +93,13 @@ std::vector<FeedbackPrimitive> parseFeedback(const std::vector<float>& buffer, i
         primitives.push_back(p);
     }
     return primitives;
+}
+
+void loadSceneProjection() {
+    glViewport(0, 0, testSurfaceSize, testSurfaceSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 1.0, static_cast<double>(0.1f), 2000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }

@@ -2,9 +2,23 @@
 // the GL's feedback mode to see the vertices a call sends.
 #pragma once
 
+#include "platform/counter.h"
+
+#include <cstdint>
 #include <vector>
 
 constexpr int testSurfaceSize = 400;
+
+// The capture tool's clock: 1e9 ticks per second, starting at 1e12; tests move `now` by hand.
+struct VirtualClock {
+    std::int64_t now = 1000000000000;
+    CounterSource source{[](void*) -> std::int64_t { return 1000000000; },
+                         [](void* c) { return static_cast<VirtualClock*>(c)->now; }, this};
+};
+
+// The viewport and projection resizeViewport sets, for the square test surface; the
+// model-view matrix is left current and identity.
+void loadSceneProjection();
 
 // Creates the context once per process and makes it current; false (with a message) if the
 // offscreen driver or GL is unavailable.

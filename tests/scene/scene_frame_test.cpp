@@ -22,13 +22,6 @@
 
 namespace {
 
-// The capture tool's clock: 1e9 ticks per second, starting at 1e12.
-struct VirtualClock {
-    std::int64_t now = 1000000000000;
-    CounterSource source{[](void*) -> std::int64_t { return 1000000000; },
-                         [](void* c) { return static_cast<VirtualClock*>(c)->now; }, this};
-};
-
 VirtualClock virtualClock;
 
 class SceneFrameTest : public ::testing::Test {
@@ -37,12 +30,7 @@ class SceneFrameTest : public ::testing::Test {
         if (!ensureGlContext()) {
             return;
         }
-        glViewport(0, 0, testSurfaceSize, testSurfaceSize);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 1.0, static_cast<double>(0.1f), 2000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        loadSceneProjection();
 
         resetShellState();
         resetSceneState();
