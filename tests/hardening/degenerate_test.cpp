@@ -14,7 +14,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -78,13 +77,7 @@ class DegenerateScene : public ::testing::Test {
         if (!ensureGlContext()) {
             return;
         }
-        loadSceneProjection();
-        resetShellState();
-        resetSceneState();
-        cameraReset();
-        resetRandom();
-        ASSERT_EQ(chdir(VELMORA_SOURCE_DIR), 0);
-        initScene();
+        ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
         ready = true;
     }
 

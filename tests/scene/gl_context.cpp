@@ -1,11 +1,17 @@
 #include "tests/scene/gl_context.h"
 
+#include "app/shell_state.h"
+#include "math/random.h"
+#include "scene/camera.h"
+#include "scene/scene.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL2/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 // The context lives until the process ends, like the demo's. The software driver keeps
 // allocations for it that the leak checker would report; they are the driver's, not ours.
@@ -102,4 +108,18 @@ void loadSceneProjection() {
     gluPerspective(45.0, 1.0, static_cast<double>(0.1f), 2000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+bool setUpSceneFrom(const char* directory) {
+    loadSceneProjection();
+    resetShellState();
+    resetSceneState();
+    cameraReset();
+    resetRandom();
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr || chdir(directory) != 0) {
+        return false;
+    }
+    initScene();
+    return chdir(cwd) == 0;
 }

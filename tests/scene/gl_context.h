@@ -20,6 +20,11 @@ struct VirtualClock {
 // model-view matrix is left current and identity.
 void loadSceneProjection();
 
+// The whole scene set up as the demo sets it up, with the model files read from `directory`
+// (the working directory is restored after): projection, shell, scene, camera and random
+// generator back to their start, then initScene. false when a step fails.
+bool setUpSceneFrom(const char* directory);
+
 // Creates the context once per process and makes it current; false (with a message) if the
 // offscreen driver or GL is unavailable.
 bool ensureGlContext();

@@ -12,7 +12,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -30,17 +29,7 @@ class SceneFrameTest : public ::testing::Test {
         if (!ensureGlContext()) {
             return;
         }
-        loadSceneProjection();
-
-        resetShellState();
-        resetSceneState();
-        cameraReset();
-        resetRandom();
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        ASSERT_EQ(chdir(VELMORA_SOURCE_DIR "/tests/scene/fixtures/scene"), 0);
-        initScene();
-        ASSERT_EQ(chdir(cwd), 0);
+        ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR "/tests/scene/fixtures/scene"));
         ready = true;
     }
 

@@ -464,7 +464,7 @@ Mesh buildSurface() {
     m.materials = {material("ground", P3{0.55, 0.60, 0.50}, 80),
                    material("underside", P3{0.35, 0.35, 0.38}, 20)};
 
-    // A thin wavy slab rather than a bare sheet: the flight path passes beneath it, and a
+    // A wavy slab rather than a bare sheet: the flight path passes beneath it, and a
     // sheet seen from behind has only back faces, which the outline pass turns into a net of
     // black lines. The underside follows the waves so the slab reads as one rippled plate.
     // The ship rests at (5, -2, -5) with the camera's eye goal beside it at (5, -1, -8); once
