@@ -1,8 +1,5 @@
 #include "app/about_panel.h"
 
-#include "app/app_window.h"
-#include "platform/window.h"
-
 const AboutControl aboutControls[aboutControlCount] = {
     {AboutControlKind::Button, IDOK, "Alright!", 155, 199, 77, 14},
     {AboutControlKind::Text, -1, "Velmora Demo", 7, 7, 64, 8},
@@ -33,15 +30,14 @@ constexpr int iconSize = 32;
 
 } // namespace
 
-PixelRect dialogUnitsToPixels(int x, int y, int width, int height) {
+Rect dialogUnitsToPixels(int x, int y, int width, int height) {
     int left = horizontalPixels(x);
     int top = verticalPixels(y);
-    return PixelRect{left, top, horizontalPixels(x + width) - left,
-                     verticalPixels(y + height) - top};
+    return Rect{left, top, horizontalPixels(x + width) - left, verticalPixels(y + height) - top};
 }
 
-PixelRect aboutControlRect(const AboutControl& control) {
-    PixelRect r = dialogUnitsToPixels(control.x, control.y, control.width, control.height);
+Rect aboutControlRect(const AboutControl& control) {
+    Rect r = dialogUnitsToPixels(control.x, control.y, control.width, control.height);
     if (control.kind == AboutControlKind::Bitmap) {
         // The picture plus its one-pixel border.
         r.width = bitmapWidth + 2;
@@ -53,41 +49,24 @@ PixelRect aboutControlRect(const AboutControl& control) {
     return r;
 }
 
-LResult aboutDialogProc(WindowHandle dialog, std::uint32_t message, WParam wParam, LParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        return 1;
-    case WM_COMMAND:
-        if (loWord(wParam) == IDOK) {
-            platformEndDialog(dialog, 1);
-            return 1;
-        }
-        return 0;
-    case WM_CLOSE:
-        platformEndDialog(dialog, loWord(wParam));
-        return 0;
-    default:
-        return 0;
-    }
-}
-
 void createAboutPanel() {
-    PixelRect client = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
+    shell.aboutCreated = true;
+    shell.aboutVisible = false;
     // The title bar is added when the overlay first lays the panel out.
-    aboutDialog = platformCreateDialog(mainWindow, aboutDialogProc, client.x, client.y,
-                                       client.width, client.height);
+    shell.aboutRect = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
 }
 
 void showAboutPanel() {
-    if (aboutDialog != nullptr) {
-        platformShowWindow(aboutDialog, true);
+    if (shell.aboutCreated) {
+        shell.aboutVisible = true;
+        shellSetFocus(Target::Panel);
     }
 }
 
-bool aboutPanelVisible() {
-    return platformIsWindowVisible(aboutDialog);
-}
-
-bool aboutPanelHasFocus() {
-    return aboutDialog != nullptr && platformGetFocus() == aboutDialog;
+void endAboutPanel(int result) {
+    shell.aboutResult = result;
+    shell.aboutVisible = false;
+    if (shell.focus == Target::Panel) {
+        shellSetFocus(Target::Main);
+    }
 }

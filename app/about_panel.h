@@ -9,14 +9,7 @@
 // wider than the template's).
 #pragma once
 
-#include "platform/messages.h"
-
-struct PixelRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
+#include "app/shell.h"
 
 enum class AboutControlKind { Button, Text, Bitmap, Icon };
 
@@ -28,22 +21,22 @@ struct AboutControl {
     int x, y, width, height;
 };
 
+constexpr int IDOK = 1;
 constexpr int aboutDialogUnitsWidth = 250;
 constexpr int aboutDialogUnitsHeight = 220;
 constexpr int aboutControlCount = 7;
 extern const AboutControl aboutControls[aboutControlCount];
 
 // Dialog units to client pixels of the panel.
-PixelRect dialogUnitsToPixels(int x, int y, int width, int height);
+Rect dialogUnitsToPixels(int x, int y, int width, int height);
 // The rectangle a control occupies, after a picture control sized itself to its image.
-PixelRect aboutControlRect(const AboutControl& control);
+Rect aboutControlRect(const AboutControl& control);
 
-// The About dialog's procedure: the OK command and the close request hide it.
-LResult aboutDialogProc(WindowHandle dialog, std::uint32_t message, WParam wParam, LParam lParam);
-
-// Creates the hidden panel owned by mainWindow and stores it in aboutDialog.
+// Creates the hidden panel at the top-left of the client area.
 void createAboutPanel();
 // Shows the panel and gives it the keyboard focus (F1).
 void showAboutPanel();
-bool aboutPanelVisible();
-bool aboutPanelHasFocus();
+// Hides the panel with a result ("Alright!" 1, the close box 0); it stays alive so F1 can show it
+// again, and the keyboard focus goes back to the main window if the panel had it. Keys and mouse
+// messages addressed to the panel do nothing else.
+void endAboutPanel(int result);

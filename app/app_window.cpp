@@ -1,155 +1,92 @@
 #include "app/app_window.h"
 
+#include "app/main_loop.h"
 #include "app/overlay.h"
 #include "app/resources.h"
-#include "app/scene_calls.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
+#include "app/shell.h"
 #include "app/window_proc.h"
+#include "platform/platform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cstdio>
 
-WindowHandle mainWindow = nullptr;
-WindowHandle statusBarWindow = nullptr;
-WindowHandle aboutDialog = nullptr;
-DeviceContext deviceContext = nullptr;
-RenderingContext renderingContext = nullptr;
-int viewportWidth = 0;
-int viewportHeight = 0;
-PixelFormatRequest pixelFormatRequest{};
-
 namespace {
 
-constexpr const char* className = "windowclass";
-constexpr int statusBarId = 999;
-bool pixelFormatFilled = false;
-
-void errorBox(const char* text) {
-    platformMessageBox(nullptr, text, "ERROR", MessageBoxIcon::Exclamation);
-}
-
-void shutdownBox(const char* text) {
-    platformMessageBox(nullptr, text, "SHUTDOWN ERROR", MessageBoxIcon::Information);
-}
-
-// The bar's window text "Status" is part 0's text only on the bar createAppWindow makes; a bar
-// re-created on a resize shows the size text alone, and the speed text comes back with the next
-// speed key.
-void createStatusBar(const char* initialText) {
-    statusBarWindow =
-        mainWindow != nullptr ? platformCreateStatusWindow(mainWindow, statusBarId) : nullptr;
-    statusBarRecreate();
-    statusBarSetText(0, initialText);
+bool fail(const char* text) {
+    destroyAppWindow();
+    platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
+    return false;
 }
 
 } // namespace
 
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
+    // SDL fixes the format when it makes a GL window, so the format comes first: a system
+    // without GL fails here rather than at the window.
+    if (!platformChooseFormat(colorBits, 16)) {
+        return fail("Can't Find A Suitable PixelFormat.");
+    }
     const Image& icon = resourceImage(IDI_VELMORA);
-    WindowClass windowClass{className, windowProc, icon.rgba.empty() ? nullptr : &icon};
-    if (!platformRegisterClass(&windowClass)) {
-        errorBox("Failed To Register The Window Class.");
-        return false;
+    if (!platformCreateWindow(title, width, height, &icon)) {
+        return fail("Window Creation Error.");
+    }
+    shell.window = true;
+    shell.clientWidth = width;
+    shell.clientHeight = height;
+    shell.reportedWidth = width;
+    shell.reportedHeight = height;
+    // The bar's text "Status" is part 0's text only on this first bar: showing the window
+    // re-creates it, and the speed text comes with set-up.
+    shellRecreateStatusStrip();
+    shell.status[0] = "Status";
+
+    if (!platformCreateContext()) {
+        return fail("Can't Create A GL Rendering Context.");
+    }
+    shell.context = true;
+    if (!platformMakeCurrent(true)) {
+        return fail("Can't Activate The GL Rendering Context.");
     }
 
-    // The window rectangle needs no widening: the platform sizes windows by their client area.
-    mainWindow = platformCreateWindow(className, title, width, height);
-    if (mainWindow == nullptr) {
-        destroyAppWindow();
-        errorBox("Window Creation Error.");
-        return false;
-    }
-
-    createStatusBar("Status");
-
-    if (!pixelFormatFilled) {
-        pixelFormatFilled = true;
-        pixelFormatRequest = PixelFormatRequest{};
-        pixelFormatRequest.size = sizeof(PixelFormatRequest);
-        pixelFormatRequest.version = 1;
-        pixelFormatRequest.flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pixelFormatRequest.pixelType = PFD_TYPE_RGBA;
-        pixelFormatRequest.colorBits = static_cast<std::uint8_t>(colorBits);
-        pixelFormatRequest.depthBits = 16;
-        pixelFormatRequest.layerType = PFD_MAIN_PLANE;
-    }
-
-    deviceContext = platformGetDC(mainWindow);
-    if (deviceContext == nullptr) {
-        destroyAppWindow();
-        errorBox("Can't Create A GL Device Context.");
-        return false;
-    }
-    int format = platformChoosePixelFormat(deviceContext, &pixelFormatRequest);
-    if (format == 0) {
-        destroyAppWindow();
-        errorBox("Can't Find A Suitable PixelFormat.");
-        return false;
-    }
-    if (!platformSetPixelFormat(deviceContext, format, &pixelFormatRequest)) {
-        destroyAppWindow();
-        errorBox("Can't Set The PixelFormat.");
-        return false;
-    }
-    renderingContext = platformCreateContext(deviceContext);
-    if (renderingContext == nullptr) {
-        destroyAppWindow();
-        errorBox("Can't Create A GL Rendering Context.");
-        return false;
-    }
-    if (!platformMakeCurrent(deviceContext, renderingContext)) {
-        destroyAppWindow();
-        errorBox("Can't Activate The GL Rendering Context.");
-        return false;
-    }
-
-    platformShowWindow(mainWindow, true);
-    platformSetForegroundWindow(mainWindow);
-    platformSetFocus(mainWindow);
+    platformShowWindow();
+    // The first show reports the client size.
+    windowProc(Event{EventType::Resized, width, height});
+    shell.active = true;
+    shellSetFocus(Target::Main);
     resizeViewport(width, height);
 
-    if (!sceneCalls().initScene()) {
-        destroyAppWindow();
-        errorBox("Initialization Failed.");
-        return false;
+    SceneTexts texts;
+    if (!sceneCalls().initScene(shell.scene, &texts)) {
+        return fail("Initialization Failed.");
     }
-    platformShowWindow(mainWindow, true);
+    if (texts.speed[0] != '\0') {
+        shell.status[0] = texts.speed;
+    }
     return true;
 }
 
 void destroyAppWindow() {
-    if (renderingContext != nullptr) {
+    if (shell.context) {
         // The overlay's textures belong to this context.
         overlayShutdown();
-        if (!platformMakeCurrent(nullptr, nullptr)) {
-            shutdownBox("Release Of DC And RC Failed.");
+        if (!platformMakeCurrent(false)) {
+            platformMessageBox("SHUTDOWN ERROR", "Release Of DC And RC Failed.",
+                               MessageBoxIcon::Information);
         }
-        if (!platformDeleteContext(renderingContext)) {
-            shutdownBox("Release Rendering Context Failed.");
-        }
-        renderingContext = nullptr;
+        platformDeleteContext();
+        shell.context = false;
     }
     overlayShutdown();
-    if (deviceContext != nullptr) {
-        if (!platformReleaseDC(mainWindow, deviceContext)) {
-            shutdownBox("Release Device Context Failed.");
-        }
-        deviceContext = nullptr;
-    }
-    if (mainWindow != nullptr) {
-        if (!platformDestroyWindow(mainWindow)) {
-            shutdownBox("Could Not Release hWnd.");
-        }
-        mainWindow = nullptr;
-        // Both went with their owner.
-        statusBarWindow = nullptr;
-        aboutDialog = nullptr;
-    }
-    if (!platformUnregisterClass(className)) {
-        shutdownBox("Could Not Unregister Class.");
+    if (shell.window) {
+        platformDestroyWindow();
+        shell.window = false;
+        shell.statusBar = Rect{};
+        shell.aboutCreated = false;
+        shell.aboutVisible = false;
+        shell.focus = shell.capture = shell.mouseOver = Target::None;
+        shell.queue.clear();
     }
 }
 
@@ -157,8 +94,8 @@ void resizeViewport(int width, int height) {
     if (height < 1) {
         height = 1;
     }
-    viewportWidth = width;
-    viewportHeight = height;
+    shell.viewportWidth = width;
+    shell.viewportHeight = height;
     if (!platformGLCurrent()) {
         return;
     }
@@ -172,30 +109,14 @@ void resizeViewport(int width, int height) {
 }
 
 void recreateStatusBar() {
-    if (statusBarWindow != nullptr) {
-        platformDestroyWindow(statusBarWindow);
-        statusBarWindow = nullptr;
-    }
-    createStatusBar("");
+    shellRecreateStatusStrip();
     char text[64];
-    std::snprintf(text, sizeof text, "%d x %d", viewportWidth, viewportHeight);
-    statusBarSetText(1, text);
+    std::snprintf(text, sizeof text, "%d x %d", shell.viewportWidth, shell.viewportHeight);
+    shell.status[1] = text;
 }
 
 void writeSpeedText() {
     char text[64];
-    std::snprintf(text, sizeof text, "Speed: %f", 1.0 / static_cast<double>(speedDivisor));
-    statusBarSetText(0, text);
-}
-
-void resetAppWindowState() {
-    mainWindow = nullptr;
-    statusBarWindow = nullptr;
-    aboutDialog = nullptr;
-    deviceContext = nullptr;
-    renderingContext = nullptr;
-    viewportWidth = 0;
-    viewportHeight = 0;
-    pixelFormatRequest = PixelFormatRequest{};
-    pixelFormatFilled = false;
+    formatSpeedText(shell.scene.speedDivisor, text);
+    shell.status[0] = text;
 }

@@ -5,7 +5,7 @@
 // be read (the loader's message says which); exitNoDisplay when there is no display at all.
 #include "app/main_loop.h"
 #include "model/glm.h"
-#include "platform/window.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <string>

@@ -3,75 +3,82 @@
 #include "app/about_panel.h"
 #include "app/app_window.h"
 #include "app/overlay.h"
-#include "app/scene_calls.h"
-#include "app/shell_state.h"
-#include "platform/window.h"
+#include "app/shell.h"
+#include "platform/platform.h"
 
 namespace {
 
-// Set while the key is seen down, so that holding it acts once per press.
-bool dialogLatch = false;
-bool cameraModeLatch = false;
-bool pathLatch = false;
+const SceneCalls sceneOwn{initScene,        drawScene,         cameraMoveForward, cameraMoveBack,
+                          cameraStrafeLeft, cameraStrafeRight, cameraMouseMoved,  cameraMouseLeft};
+SceneCalls installed = sceneOwn;
 
-void latchedToggle(int key, bool* latch, bool* flag) {
-    if (keyTable[key]) {
-        if (!*latch) {
-            *latch = true;
-            *flag = !*flag;
-        }
-    } else {
+// Acts once per press: on the first idle turn that sees the key down.
+bool pressed(int key, bool* latch) {
+    if (!shell.keyTable[key]) {
         *latch = false;
+        return false;
     }
+    bool first = !*latch;
+    *latch = true;
+    return first;
 }
 
 } // namespace
 
+const SceneCalls& sceneCalls() {
+    return installed;
+}
+
+void setSceneCalls(const SceneCalls* calls) {
+    installed = calls != nullptr ? *calls : sceneOwn;
+}
+
 bool applyIdleKeys() {
-    bool done = keyTable[VK_ESCAPE];
-    if (keyTable[VK_F1]) {
-        if (!dialogLatch) {
-            dialogLatch = true;
-            showAboutPanel();
-        }
-    } else {
-        dialogLatch = false;
+    const bool* keys = shell.keyTable;
+    SceneInput& s = shell.scene;
+    // Read first: showing the About panel below takes the focus and releases every key.
+    const bool escape = keys[VK_ESCAPE];
+    if (pressed(VK_F1, &shell.dialogLatch)) {
+        showAboutPanel();
     }
-    latchedToggle('C', &cameraModeLatch, &freeCamera);
-    latchedToggle('P', &pathLatch, &showPath);
+    if (pressed('C', &shell.cameraModeLatch)) {
+        s.freeCamera = !s.freeCamera;
+    }
+    if (pressed('P', &shell.pathLatch)) {
+        s.showPath = !s.showPath;
+    }
     const SceneCalls& calls = sceneCalls();
-    if (keyTable[VK_UP]) {
+    if (keys[VK_UP]) {
         calls.moveForward();
     }
-    if (keyTable[VK_DOWN]) {
+    if (keys[VK_DOWN]) {
         calls.moveBack();
     }
-    if (keyTable[VK_LEFT]) {
+    if (keys[VK_LEFT]) {
         calls.strafeLeft();
     }
-    if (keyTable[VK_RIGHT]) {
+    if (keys[VK_RIGHT]) {
         calls.strafeRight();
     }
-    if (keyTable[VK_ADD]) {
-        speedDivisor -= 1.0f;
-        if (speedDivisor < 1.0f) {
-            speedDivisor = 1.0f;
+    if (keys[VK_ADD]) {
+        s.speedDivisor -= 1.0f;
+        if (s.speedDivisor < 1.0f) {
+            s.speedDivisor = 1.0f;
         }
         writeSpeedText();
     }
-    if (keyTable[VK_SUBTRACT]) {
-        speedDivisor += 1.0f;
-        if (speedDivisor > 10.0f) {
-            speedDivisor = 10.0f;
+    if (keys[VK_SUBTRACT]) {
+        s.speedDivisor += 1.0f;
+        if (s.speedDivisor > 10.0f) {
+            s.speedDivisor = 10.0f;
         }
         writeSpeedText();
     }
-    return done;
+    return escape;
 }
 
 int runMainLoop(const LoopHooks* hooks) {
-    Message message{nullptr, WM_NULL, 0, 0};
-    // The quit message's wParam; every other way out (Escape, a hook) ends with 0, as the key
+    // The quit request's code; every other way out (Escape, a hook) ends with 0, as the key
     // message removed last carries a key code, not an exit code.
     int exitCode = 0;
     bool done = false;
@@ -79,24 +86,28 @@ int runMainLoop(const LoopHooks* hooks) {
         if (hooks != nullptr && hooks->beforeTurn != nullptr) {
             hooks->beforeTurn(hooks->context, turn);
         }
-        if (platformPeekMessage(&message, true)) {
-            if (message.message == WM_QUIT) {
-                exitCode = static_cast<int>(message.wParam);
+        if (Message message; shellPeekMessage(&message)) {
+            if (message.event.type == EventType::Quit) {
+                exitCode = message.event.a;
                 done = true;
             } else {
                 overlayObserveMessage(message);
-                platformTranslateMessage(&message);
-                platformDispatchMessage(&message);
+                shellTranslateMessage(message);
+                shellDispatchMessage(message);
             }
         } else if (applyIdleKeys()) {
             done = true;
         }
-        sceneCalls().drawScene();
+        SceneTexts texts;
+        installed.drawScene(shell.scene, &texts);
+        if (texts.frameRate[0] != '\0') {
+            shell.status[2] = texts.frameRate;
+        }
         overlayDrawFrame();
         if (hooks != nullptr && hooks->framePresenting != nullptr) {
             hooks->framePresenting(hooks->context, turn);
         }
-        platformSwapBuffers(deviceContext);
+        platformSwapBuffers();
         if (hooks != nullptr && hooks->afterTurn != nullptr &&
             !hooks->afterTurn(hooks->context, turn)) {
             break;
@@ -110,14 +121,8 @@ int appMain(int width, int height, const LoopHooks* hooks) {
         return 0;
     }
     createAboutPanel();
-    platformSetFocus(mainWindow);
+    shellSetFocus(Target::Main);
     int exitCode = runMainLoop(hooks);
     destroyAppWindow();
     return exitCode;
-}
-
-void resetLoopState() {
-    dialogLatch = false;
-    cameraModeLatch = false;
-    pathLatch = false;
 }

@@ -1,17 +1,18 @@
 // The program's entry and its one loop.
 //
-// Each turn removes at most one message. A removed WM_QUIT ends the loop; any other message is
-// translated (a character key also queues WM_CHAR, which takes a turn of its own) and
-// dispatched. A turn that found no message is an idle turn: it applies the held keys (Escape,
-// F1, C, P, arrows, keypad plus and minus, in that order). Every turn then draws a frame (the
-// scene, then the status bar and the About panel over it) and presents it, also the last one.
+// Each turn removes at most one message. A removed quit request ends the loop; any other
+// message is shown to the overlay, translated (a character key also queues its character,
+// which takes a turn of its own) and dispatched. A turn that found no message is an idle turn:
+// it applies the held keys (Escape, F1, C, P, arrows, keypad plus and minus, in that order).
+// Every turn then draws a frame (the scene, then the status bar and the About panel over it)
+// and presents it, also the last one.
 //
 // Hooks let a tool run the real loop headless: it can advance a virtual clock and queue
 // scripted input before a turn, read the finished frame before it is presented, and stop the
 // loop after any turn.
 #pragma once
 
-#include "platform/messages.h"
+#include "scene/scene.h"
 
 #include <cstdint>
 
@@ -26,11 +27,31 @@ struct LoopHooks {
     bool (*afterTurn)(void* context, std::int64_t turn);
 };
 
+// What the shell calls in the scene and the camera. The defaults are the scene's own
+// functions; tests install recorders so that they can drive the loop without GL or model files
+// and see the order of the calls.
+struct SceneCalls {
+    bool (*initScene)(const SceneInput& input, SceneTexts* texts);
+    bool (*drawScene)(const SceneInput& input, SceneTexts* texts);
+    void (*moveForward)();
+    void (*moveBack)();
+    void (*strafeLeft)();
+    void (*strafeRight)();
+    // Cursor position in client coordinates.
+    void (*mouseMoved)(int x, int y);
+    // The cursor has left the client area.
+    void (*mouseLeft)();
+};
+
+const SceneCalls& sceneCalls();
+// null restores the scene's own functions. The table is copied.
+void setSceneCalls(const SceneCalls* calls);
+
 // Exit status of `velmora` when there is no display to open the window on.
 constexpr int exitNoDisplay = 2;
 
-// The loop until a quit message, Escape on an idle turn, or afterTurn returning false. Returns
-// the quit message's exit code (0 after a close), else 0.
+// The loop until a quit request, Escape on an idle turn, or afterTurn returning false. Returns
+// the quit request's exit code (0 after a close), else 0.
 int runMainLoop(const LoopHooks* hooks);
 
 // Applies the held keys as an idle turn does; true when Escape is down.
@@ -38,9 +59,5 @@ bool applyIdleKeys();
 
 // The program: createAppWindow("Velmora Demo", width, height, 16) (exit code 0 if it fails),
 // the hidden About panel, the focus to the main window, the loop, destroyAppWindow. Returns
-// the exit code. The display must be open (platformOpenDisplay) unless a test window system is
-// installed.
+// the exit code. The display must be open (platformOpenDisplay).
 int appMain(int width, int height, const LoopHooks* hooks);
-
-// The three key latches cleared, for tests and tools that run more than one loop.
-void resetLoopState();

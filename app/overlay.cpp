@@ -1,11 +1,8 @@
 #include "app/overlay.h"
 
 #include "app/about_panel.h"
-#include "app/app_window.h"
 #include "app/resources.h"
-#include "app/status_bar.h"
-#include "platform/counter.h"
-#include "platform/window.h"
+#include "platform/platform.h"
 
 #include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>
@@ -93,12 +90,12 @@ void start() {
     io.KeyMap[ImGuiKey_RightArrow] = VK_RIGHT;
     io.KeyMap[ImGuiKey_UpArrow] = VK_UP;
     io.KeyMap[ImGuiKey_DownArrow] = VK_DOWN;
-    io.KeyMap[ImGuiKey_PageUp] = 33;
-    io.KeyMap[ImGuiKey_PageDown] = 34;
-    io.KeyMap[ImGuiKey_Home] = 36;
-    io.KeyMap[ImGuiKey_End] = 35;
-    io.KeyMap[ImGuiKey_Insert] = 45;
-    io.KeyMap[ImGuiKey_Delete] = 46;
+    io.KeyMap[ImGuiKey_PageUp] = VK_PRIOR;
+    io.KeyMap[ImGuiKey_PageDown] = VK_NEXT;
+    io.KeyMap[ImGuiKey_Home] = VK_HOME;
+    io.KeyMap[ImGuiKey_End] = VK_END;
+    io.KeyMap[ImGuiKey_Insert] = VK_INSERT;
+    io.KeyMap[ImGuiKey_Delete] = VK_DELETE;
     io.KeyMap[ImGuiKey_Backspace] = VK_BACK;
     io.KeyMap[ImGuiKey_Space] = VK_SPACE;
     io.KeyMap[ImGuiKey_Enter] = VK_RETURN;
@@ -125,10 +122,8 @@ void start() {
 }
 
 float frameSeconds() {
-    std::int64_t frequency = 0;
-    std::int64_t count = 0;
-    platformQueryPerformanceFrequency(&frequency);
-    platformQueryPerformanceCounter(&count);
+    const std::int64_t frequency = platformCounterFrequency();
+    const std::int64_t count = platformCounter();
     double seconds = 1.0 / 60.0;
     if (overlay.haveCount && frequency > 0 && count > overlay.lastCount) {
         seconds = static_cast<double>(count - overlay.lastCount) / static_cast<double>(frequency);
@@ -148,12 +143,8 @@ void sunken(ImDrawList* list, float left, float top, float right, float bottom) 
 }
 
 void drawStatusBar() {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    if (!platformGetWindowRect(statusBarWindow, &x, &y, &width, &height) || width <= 0 ||
-        height <= 0) {
+    const auto [x, y, width, height] = shell.statusBar;
+    if (width <= 0 || height <= 0) {
         return;
     }
     ImDrawList* list = ImGui::GetBackgroundDrawList();
@@ -172,7 +163,7 @@ void drawStatusBar() {
         sunken(list, l, fy + 2.0f, r, bottom);
         list->PushClipRect(ImVec2(l + 1.0f, fy + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
         list->AddText(ImVec2(l + 4.0f, fy + 2.0f + (static_cast<float>(height) - 15.0f) * 0.5f),
-                      textColour, statusBarText(part));
+                      textColour, shell.status[part].c_str());
         list->PopClipRect();
         left = edge;
     }
@@ -189,24 +180,21 @@ void drawStatusBar() {
 }
 
 void drawAboutPanel() {
-    if (!aboutPanelVisible()) {
+    if (!shell.aboutVisible) {
         overlay.aboutFocusedInImGui = false;
         return;
     }
-    const bool wantFocus = aboutPanelHasFocus();
+    const bool wantFocus = shell.focus == Target::Panel;
     if (wantFocus && !overlay.aboutFocusedInImGui) {
         ImGui::SetNextWindowFocus();
     } else if (!wantFocus && overlay.aboutFocusedInImGui) {
         ImGui::SetWindowFocus(nullptr);
     }
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    platformGetWindowRect(aboutDialog, &x, &y, &width, &height);
-    PixelRect client = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
+    Rect client = dialogUnitsToPixels(0, 0, aboutDialogUnitsWidth, aboutDialogUnitsHeight);
     const float titleHeight = ImGui::GetFrameHeight();
-    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(x), static_cast<float>(y)), ImGuiCond_Once);
+    ImGui::SetNextWindowPos(
+        ImVec2(static_cast<float>(shell.aboutRect.x), static_cast<float>(shell.aboutRect.y)),
+        ImGuiCond_Once);
     ImGui::SetNextWindowSize(
         ImVec2(static_cast<float>(client.width), static_cast<float>(client.height) + titleHeight),
         ImGuiCond_Always);
@@ -220,13 +208,14 @@ void drawAboutPanel() {
     overlay.aboutFocusedInImGui = ImGui::IsWindowFocused();
     const ImVec2 position = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
-    platformSetWindowRect(aboutDialog, static_cast<int>(position.x), static_cast<int>(position.y),
-                          static_cast<int>(size.x), static_cast<int>(size.y));
+    // Where ImGui put it (the user may drag it), for routing the mouse.
+    shell.aboutRect = Rect{static_cast<int>(position.x), static_cast<int>(position.y),
+                           std::max(0, static_cast<int>(size.x)), std::max(0, static_cast<int>(size.y))};
     const ImVec2 origin(position.x, position.y + titleHeight);
     ImDrawList* list = ImGui::GetWindowDrawList();
     bool alright = false;
     for (const AboutControl& control : aboutControls) {
-        PixelRect r = aboutControlRect(control);
+        Rect r = aboutControlRect(control);
         const ImVec2 topLeft(origin.x + static_cast<float>(r.x),
                              origin.y + static_cast<float>(r.y));
         const ImVec2 bottomRight(topLeft.x + static_cast<float>(r.width),
@@ -263,44 +252,36 @@ void drawAboutPanel() {
     }
     ImGui::End();
     if (alright) {
-        platformSendMessage(aboutDialog, WM_COMMAND, static_cast<WParam>(IDOK), 0);
+        endAboutPanel(1);
     }
     if (!open) {
-        platformSendMessage(aboutDialog, WM_CLOSE, 0, 0);
+        endAboutPanel(0);
     }
 }
 
 } // namespace
 
 void overlayObserveMessage(const Message& message) {
-    switch (message.message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-        if (message.wParam < 256) {
-            overlay.keys[message.wParam] = message.message == WM_KEYDOWN;
+    const Event& e = message.event;
+    switch (e.type) {
+    case EventType::KeyDown:
+    case EventType::KeyUp:
+        if (e.a >= 0 && e.a < 256) {
+            overlay.keys[e.a] = e.type == EventType::KeyDown;
         }
         break;
-    case WM_CHAR:
-        overlay.characters.push_back(static_cast<unsigned>(message.wParam));
+    case EventType::Char:
+        overlay.characters.push_back(static_cast<unsigned>(e.a));
         break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        overlay.mouseX = static_cast<float>(xFromLParam(message.lParam));
-        overlay.mouseY = static_cast<float>(yFromLParam(message.lParam));
-        if (message.message == WM_LBUTTONDOWN || message.message == WM_LBUTTONUP) {
-            overlay.buttons[0] = message.message == WM_LBUTTONDOWN;
-        } else if (message.message == WM_RBUTTONDOWN || message.message == WM_RBUTTONUP) {
-            overlay.buttons[1] = message.message == WM_RBUTTONDOWN;
-        } else if (message.message == WM_MBUTTONDOWN || message.message == WM_MBUTTONUP) {
-            overlay.buttons[2] = message.message == WM_MBUTTONDOWN;
-        }
+    case EventType::ButtonDown:
+    case EventType::ButtonUp:
+        overlay.buttons[e.c] = e.type == EventType::ButtonDown;
+        [[fallthrough]];
+    case EventType::MouseMove:
+        overlay.mouseX = static_cast<float>(e.a);
+        overlay.mouseY = static_cast<float>(e.b);
         break;
-    case WM_MOUSELEAVE:
+    case EventType::MouseLeave:
         if (!overlay.buttons[0] && !overlay.buttons[1] && !overlay.buttons[2]) {
             overlay.mouseX = -FLT_MAX;
             overlay.mouseY = -FLT_MAX;
@@ -312,9 +293,9 @@ void overlayObserveMessage(const Message& message) {
 }
 
 void overlayDrawFrame() {
-    int width = 0;
-    int height = 0;
-    if (!platformGetClientSize(mainWindow, &width, &height) || width <= 0 || height <= 0) {
+    const int width = shell.clientWidth;
+    const int height = shell.clientHeight;
+    if (!shell.window || width <= 0 || height <= 0) {
         return;
     }
     if (overlay.context == nullptr) {

@@ -1,13 +1,13 @@
 // The status bar strip and the About panel, drawn with Dear ImGui over the scene each frame.
 //
-// ImGui is fed from the shell's own messages (as the loop removes them), not from SDL, so
-// scripted input moves it exactly as real input does. The font is ImGui's built-in ProggyClean
-// at 13 px and nothing is read from or written to disk, so frames are the same on every
-// machine. Without a current GL context (the null window system) the panels are laid out and
-// take input, but nothing is drawn.
+// ImGui draws both straight from the shell's state (texts, panel visible, focus) and is fed from
+// the shell's own messages (as the loop removes them), not from SDL, so scripted input moves it
+// exactly as real input does. The font is ImGui's built-in ProggyClean at 13 px and nothing is
+// read from or written to disk, so frames are the same on every machine. Without a current GL
+// context (the null platform) the panels are laid out and take input, but nothing is drawn.
 #pragma once
 
-#include "platform/messages.h"
+#include "app/shell.h"
 
 // A message the loop removed, before it is dispatched.
 void overlayObserveMessage(const Message& message);

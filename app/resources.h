@@ -7,7 +7,7 @@
 // picture is empty from then on (no window icon, an empty frame in the About panel).
 #pragma once
 
-#include "platform/window.h"
+#include "platform/platform.h"
 
 #include <cstddef>
 #include <string>

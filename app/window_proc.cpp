@@ -1,51 +1,37 @@
 #include "app/window_proc.h"
 
 #include "app/app_window.h"
-#include "app/scene_calls.h"
-#include "app/shell_state.h"
-#include "platform/window.h"
+#include "app/main_loop.h"
+#include "app/shell.h"
 
-LResult windowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-    switch (message) {
-    case WM_CREATE:
-        return 0;
-    case WM_SIZE:
-        resizeViewport(loWord(static_cast<std::uintptr_t>(lParam)),
-                       hiWord(static_cast<std::uintptr_t>(lParam)));
+void windowProc(const Event& event) {
+    switch (event.type) {
+    case EventType::Resized:
+        resizeViewport(event.a, event.b);
         recreateStatusBar();
-        return 0;
-    case WM_ACTIVATE:
-        return 0;
-    case WM_CLOSE:
-        platformPostQuitMessage(0);
-        return 0;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-        if (wParam < 256) {
-            keyTable[wParam] = message == WM_KEYDOWN;
-        }
-        return 0;
-    case WM_KILLFOCUS:
-        for (bool& key : keyTable) {
-            key = false;
-        }
-        return 0;
-    case WM_SYSCOMMAND:
-        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) {
-            return 0;
+        break;
+    case EventType::Close:
+        shellPostQuit(0);
+        break;
+    case EventType::KeyDown:
+    case EventType::KeyUp:
+        if (event.a >= 0 && event.a < 256) {
+            shell.keyTable[event.a] = event.type == EventType::KeyDown;
         }
         break;
-    case WM_MOUSEMOVE:
-        sceneCalls().mouseMoved(xFromLParam(lParam), yFromLParam(lParam));
+    case EventType::MouseMove:
+        sceneCalls().mouseMoved(event.a, event.b);
         break;
-    case WM_MOUSELEAVE:
+    case EventType::MouseLeave:
         sceneCalls().mouseLeft();
         break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        return 0;
     default:
         break;
     }
-    return platformDefWindowProc(window, message, wParam, lParam);
+}
+
+void windowProcFocusLost() {
+    for (bool& key : shell.keyTable) {
+        key = false;
+    }
 }

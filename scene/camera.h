@@ -19,27 +19,23 @@
 
 #include <cstdint>
 
+// The camera is part of the scene's record (scene.camera).
 struct Camera {
-    Vec3 eye;
-    Vec3 direction;
-    Vec3 up;
-    Vec3 target;
-    std::int32_t lastMouseX;
-    std::int32_t lastMouseY;
+    Vec3 eye{0.0f, 0.0f, 0.0f};
+    Vec3 direction{0.0f, 0.0f, 1.0f};
+    Vec3 up{0.0f, 1.0f, 0.0f};
+    Vec3 target{0.0f, 0.0f, 0.0f};
+    std::int32_t lastMouseX = 0;
+    std::int32_t lastMouseY = 0;
     // false until a mouse event has recorded a position (again after the cursor left).
-    bool mousePositionKnown;
+    bool mousePositionKnown = false;
 };
-
-extern Camera camera;
 
 constexpr float cameraMovementStep = 1.5f;
 constexpr float cameraMouseTurn = 0.00005f;
 
 // eye (30, 40, -50), target (0, 0, 0); direction and up keep their values.
 void cameraSetUp();
-// Back to the values of static initialisation (eye and target zero, direction (0, 0, 1), no
-// mouse position), for tests and tools that replay a run.
-void cameraReset();
 
 // Follow mode step: each of eye x, y, z then target x, y, z covers the fraction
 // 25 * w / s of its distance to its goal (not limited).

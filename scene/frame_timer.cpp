@@ -1,9 +1,6 @@
 #include "scene/frame_timer.h"
 
-#include "platform/counter.h"
-
-FrameTimer frameTimer;
-std::int32_t framesPerSecond = 0;
+#include "platform/platform.h"
 
 namespace {
 // Without a usable counter (frequency zero or less) every quotient would be inf or NaN and
@@ -17,8 +14,8 @@ double ticksToSeconds(std::int64_t ticks, std::int64_t frequency) {
 } // namespace
 
 FrameTimer::FrameTimer() {
-    platformQueryPerformanceFrequency(&frequency);
-    platformQueryPerformanceCounter(&lastFrameMark);
+    frequency = platformCounterFrequency();
+    lastFrameMark = platformCounter();
     seconds = 0;
     frames = 0;
 }
@@ -28,7 +25,7 @@ void FrameTimer::reset() {
 }
 
 double FrameTimer::frameDelta() {
-    platformQueryPerformanceCounter(&currentCount);
+    currentCount = platformCounter();
     std::int64_t elapsed = currentCount - lastFrameMark;
     lastFrameMark = currentCount;
     lastDelta = ticksToSeconds(elapsed, frequency);
@@ -37,7 +34,7 @@ double FrameTimer::frameDelta() {
 
 void FrameTimer::countFrame() {
     frames += 1;
-    platformQueryPerformanceCounter(&currentCount);
+    currentCount = platformCounter();
     // Strictly more than a second: a window of exactly 1.0 s stays open until the next frame.
     if (ticksToSeconds(currentCount - lastSecondMark, frequency) > 1.0) {
         lastSecondMark = currentCount;

@@ -1,11 +1,10 @@
 // The frame timer: seconds between frames, and frames counted over one-second windows.
 //
 // Contract:
-// - Time is read only through the platform counter (platform/counter.h), in its own ticks, and
+// - Time is read only through the platform counter (platform/platform.h), in its own ticks, and
 //   turned into seconds only by the division by the frequency. A tool that installs another
-//   counter source (a virtual clock) must re-construct the timer afterwards:
-//   `frameTimer = FrameTimer{};` or `frameTimer.reset();` (the same thing). Neither touches
-//   framesPerSecond; set it to 0 as well for a run that starts afresh.
+//   counter source (a virtual clock) must re-construct the timer afterwards (reset(), which
+//   resetScene does).
 // - A frequency of zero or less means there is no usable counter: every elapsed time then
 //   counts as 0 seconds, so deltas are 0.0 and no window ever closes (never inf or NaN).
 // - The first frameDelta measures from construction. The last second mark starts at 0, the
@@ -25,6 +24,8 @@ struct FrameTimer {
     std::int32_t seconds = 0;
     std::int32_t frames = 0;
     double lastDelta = 0.0;
+    // Frames of the most recently closed window.
+    std::int32_t framesPerSecond = 0;
 
     FrameTimer();
     // Seconds since the previous call (the first call: since construction); also kept in
@@ -35,8 +36,3 @@ struct FrameTimer {
     // Runs the construction steps again, reading the counter source now installed.
     void reset();
 };
-
-// Constructed during static initialisation, before main.
-extern FrameTimer frameTimer;
-// Frames of the most recently closed window.
-extern std::int32_t framesPerSecond;

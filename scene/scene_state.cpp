@@ -5,16 +5,7 @@
 
 #include <cmath>
 
-std::uint32_t starList = 0;
-double frameTimeHistory[frameTimeHistoryLength];
-double averageFrameTime = 0.0;
-double pathTime = 0.0;
-PathPoint trailPoint;
-PathPoint shipPoint;
-PathPoint leadPoint;
-Vec3 shipDirection;
-Vec3 shipAxis = {0.0f, 0.0f, -1.0f};
-float shipRotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+SceneState scene;
 
 namespace {
 void setIdentity(float* m) {
@@ -37,73 +28,69 @@ Vec3 nextStarPosition() {
 
 double pushFrameTime(double delta) {
     for (int i = frameTimeHistoryLength - 1; i > 0; --i) {
-        frameTimeHistory[i] = frameTimeHistory[i - 1];
+        scene.frameTimeHistory[i] = scene.frameTimeHistory[i - 1];
     }
-    frameTimeHistory[0] = delta;
+    scene.frameTimeHistory[0] = delta;
     double sum = 0.0;
-    for (double entry : frameTimeHistory) {
+    for (double entry : scene.frameTimeHistory) {
         sum += entry;
     }
     // Always a twentieth, also while the history still holds the zeros from set-up.
-    averageFrameTime = sum * 0.05;
-    return averageFrameTime;
+    scene.averageFrameTime = sum * 0.05;
+    return scene.averageFrameTime;
 }
 
 void advanceScene(double averageTime, float divisor) {
-    pathTime = pathTime + averageTime / static_cast<double>(divisor);
-    if (pathTime >= flightPathLapLength) {
-        pathTime = 0.0;
+    scene.pathTime = scene.pathTime + averageTime / static_cast<double>(divisor);
+    if (scene.pathTime >= flightPathLapLength) {
+        scene.pathTime = 0.0;
     }
-    if (pathTime < 1.0) {
+    if (scene.pathTime < 1.0) {
         // The rest phase: fixed points that tilt the waiting ship a little and park the
         // camera's goals behind and above it.
-        trailPoint = PathPoint{5.01, -1.0, -8.0};
-        shipPoint = PathPoint{5.0, -2.0, -5.0};
-        leadPoint = PathPoint{5.0, -2.01, -4.9};
+        scene.trailPoint = PathPoint{5.01, -1.0, -8.0};
+        scene.shipPoint = PathPoint{5.0, -2.0, -5.0};
+        scene.leadPoint = PathPoint{5.0, -2.01, -4.9};
     } else {
-        trailPoint = flightPathPoint(pathTime - 0.06);
-        shipPoint = flightPathPoint(pathTime - 0.01);
-        leadPoint = flightPathPoint(pathTime);
+        scene.trailPoint = flightPathPoint(scene.pathTime - 0.06);
+        scene.shipPoint = flightPathPoint(scene.pathTime - 0.01);
+        scene.leadPoint = flightPathPoint(scene.pathTime);
     }
-    shipDirection = Vec3{static_cast<float>(shipPoint.x - leadPoint.x),
-                         static_cast<float>(shipPoint.y - leadPoint.y),
-                         static_cast<float>(shipPoint.z - leadPoint.z)};
+    scene.shipDirection = Vec3{static_cast<float>(scene.shipPoint.x - scene.leadPoint.x),
+                         static_cast<float>(scene.shipPoint.y - scene.leadPoint.y),
+                         static_cast<float>(scene.shipPoint.z - scene.leadPoint.z)};
 }
 
 void updateShipRotation() {
-    float angle = vec3AngleDeg(&shipDirection, &shipAxis);
+    float angle = vec3AngleDeg(&scene.shipDirection, &scene.shipAxis);
     // A direction too short to normalise (zero at path time exactly 1, where ship and lead
     // point are both P0) says nothing about where the ship heads: keep last frame's turn.
-    if (vec3Dot(&shipDirection, &shipDirection) < 0.5f) {
+    if (vec3Dot(&scene.shipDirection, &scene.shipDirection) < 0.5f) {
         return;
     }
     Vec3 axis;
-    vec3Cross(&shipAxis, &shipDirection, &axis);
+    vec3Cross(&scene.shipAxis, &scene.shipDirection, &axis);
     vec3Normalize(&axis);
     if (vec3Dot(&axis, &axis) < 0.5f) {
         // Parallel to the ship axis: no axis to turn about. Along it, no turn is needed; against
         // it, any perpendicular axis gives the half turn, and +y keeps the ship upright.
-        if (vec3Dot(&shipDirection, &shipAxis) > 0.0f) {
-            setIdentity(shipRotation);
+        if (vec3Dot(&scene.shipDirection, &scene.shipAxis) > 0.0f) {
+            setIdentity(scene.shipRotation);
         } else {
-            axisAngleMatrix(0.0f, 1.0f, 0.0f, 180.0f, shipRotation);
+            axisAngleMatrix(0.0f, 1.0f, 0.0f, 180.0f, scene.shipRotation);
         }
         return;
     }
-    axisAngleMatrix(axis.x, axis.y, axis.z, angle, shipRotation);
+    axisAngleMatrix(axis.x, axis.y, axis.z, angle, scene.shipRotation);
 }
 
-void resetSceneState() {
-    starList = 0;
-    for (double& entry : frameTimeHistory) {
-        entry = 0.0;
-    }
-    averageFrameTime = 0.0;
-    pathTime = 0.0;
-    trailPoint = PathPoint{};
-    shipPoint = PathPoint{};
-    leadPoint = PathPoint{};
-    shipDirection = Vec3{};
-    shipAxis = Vec3{0.0f, 0.0f, -1.0f};
-    setIdentity(shipRotation);
+void resetScene() {
+    SceneState fresh;
+    fresh.spaceship = scene.spaceship;
+    fresh.deathstar = scene.deathstar;
+    fresh.lego = scene.lego;
+    fresh.surface = scene.surface;
+    fresh.torus = scene.torus;
+    scene = fresh;
+    resetRandom();
 }

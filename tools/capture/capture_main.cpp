@@ -5,30 +5,17 @@
 // for frame without a screen. The clock runs at 1e9 ticks per second, reads 1e12 when the
 // frame timer is constructed and advances by llround(step * 1e9) before every turn; all reads
 // within a turn agree, so a run is the same on every machine.
-
-// glDebugMessageCallback for --check-gl; the GL library exports it.
-#define GL_GLEXT_PROTOTYPES 1
-#include "app/app_window.h"
-#include "app/about_panel.h"
 #include "app/main_loop.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
+#include "app/shell.h"
 #include "model/glm.h"
-#include "platform/counter.h"
-#include "platform/window.h"
-#include "scene/camera.h"
-#include "scene/frame_timer.h"
+#include "platform/platform.h"
 #include "scene/scene.h"
-#include "tools/capture/capture_script.h"
+#include "tools/capture/capture.h"
 
-#include <CLI/CLI.hpp>
 #include <GL/gl.h>
-#include <GL/glext.h>
 #include <nlohmann/json.hpp>
 #include <stb_image_write.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -37,61 +24,11 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <dlfcn.h>
-#include <link.h>
-#include <time.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
 constexpr std::int64_t virtualFrequency = 1'000'000'000;
 constexpr std::int64_t virtualStart = 1'000'000'000'000;
-
-struct Options {
-    std::int64_t frames = 1;
-    double step = 1.0 / 60.0;
-    std::string size = "800x400";
-    std::string outDir;
-    std::int64_t every = 0; // 0: the last frame only
-    std::string traceFile;
-    std::string scriptFile;
-    bool bench = false;
-#ifdef VELMORA_GL_CHECKS
-    bool checkGl = true; // a checking build checks unless told otherwise
-#else
-    bool checkGl = false;
-#endif
-    std::int64_t rssEvery = 0;
-};
-
-struct Capture {
-    Options options;
-    int width = 800;
-    int height = 400;
-    std::int64_t ticksPerTurn = 0;
-    std::int64_t clock = virtualStart;
-    std::vector<ScriptEvent> events;
-    std::size_t nextEvent = 0;
-    std::ostream* trace = nullptr;
-    std::vector<unsigned char> lastPixels;
-    int lastWidth = 0;
-    int lastHeight = 0;
-    std::int64_t lastTurn = 0;
-    std::string writeError;
-    // --bench
-    std::chrono::steady_clock::time_point turnStart;
-    std::chrono::steady_clock::time_point runStart;
-    std::vector<double> turnMilliseconds;
-    double startToFirstFrame = -1;
-    // --check-gl
-    bool debugOutput = false;
-    std::vector<std::string> debugErrors; // this turn's GL_DEBUG_TYPE_ERROR messages
-    std::int64_t expectedGlErrors = 0;
-    std::int64_t unexpectedGlErrors = 0;
-};
 
 std::int64_t virtualFrequencyRead(void*) {
     return virtualFrequency;
@@ -100,191 +37,24 @@ std::int64_t virtualCounterRead(void* context) {
     return static_cast<Capture*>(context)->clock;
 }
 
-// Seconds since this process was started by the kernel (10 ms resolution), so the figure
-// includes loading the program and its libraries, not only the time since main().
-double secondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::size_t close = content.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    std::istringstream fields(content.substr(close + 2));
-    std::string field;
-    // Field 22 (starttime) counted from field 3, the first after the command name.
-    for (int i = 3; i <= 22 && fields >> field; ++i) {
-    }
-    double ticks = std::strtod(field.c_str(), nullptr);
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-// Resident memory of this process in KiB: all of it, then its anonymous part (heap, stacks,
-// the driver's buffers) and its file-backed part (program and library pages); -1 if unknown.
-struct Resident {
-    long total = -1;
-    long anonymous = -1;
-    long file = -1;
-};
-
-Resident residentKiB() {
-    Resident r;
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        auto field = [&](const char* name, long* value) {
-            std::size_t length = std::strlen(name);
-            if (line.compare(0, length, name) == 0) {
-                *value = std::strtol(line.c_str() + length, nullptr, 10);
-            }
-        };
-        field("VmRSS:", &r.total);
-        field("RssAnon:", &r.anonymous);
-        field("RssFile:", &r.file);
-    }
-    return r;
-}
-
-const char* glErrorName(GLenum error) {
-    switch (error) {
-    case GL_INVALID_ENUM:
-        return "GL_INVALID_ENUM";
-    case GL_INVALID_VALUE:
-        return "GL_INVALID_VALUE";
-    case GL_INVALID_OPERATION:
-        return "GL_INVALID_OPERATION";
-    case GL_STACK_OVERFLOW:
-        return "GL_STACK_OVERFLOW";
-    case GL_STACK_UNDERFLOW:
-        return "GL_STACK_UNDERFLOW";
-    case GL_OUT_OF_MEMORY:
-        return "GL_OUT_OF_MEMORY";
-    default:
-        return "unknown GL error";
-    }
-}
-
-void GLAPIENTRY debugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei length,
-                             const GLchar* message, const void* context) {
-    if (type != GL_DEBUG_TYPE_ERROR) {
-        return;
-    }
-    auto* c = static_cast<Capture*>(const_cast<void*>(context));
-    c->debugErrors.emplace_back(message, length >= 0 ? static_cast<std::size_t>(length)
-                                                     : std::strlen(message));
-}
-
-// With the GL's debug output (KHR_debug) every error of a turn is seen with the call that
-// raised it; glGetError alone keeps only the first error until it is read, so an error later
-// in a frame than the torus's would hide behind it.
-void startGlChecks(Capture& c) {
-    // Set-up (window, context, initScene) has no expected error: whatever is flagged now is
-    // reported as set-up's.
-    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-        ++c.unexpectedGlErrors;
-        std::fprintf(stderr, "velmora-capture: GL error during set-up: %s\n", glErrorName(e));
-    }
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (extensions == nullptr || std::strstr(extensions, "GL_KHR_debug") == nullptr) {
-        return;
-    }
-    glDebugMessageCallback(debugMessage, &c);
-    glEnable(GL_DEBUG_OUTPUT);
-    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
-    c.debugOutput = glIsEnabled(GL_DEBUG_OUTPUT) == GL_TRUE;
-}
-
-// The torus's outline hands its lineWidth of 0 to glLineWidth on purpose, once per frame, and
-// the GL rejects it with GL_INVALID_VALUE: that one error is expected, any other is reported.
-void checkGlErrors(Capture& c, std::int64_t turn) {
-    std::vector<GLenum> flagged;
-    for (GLenum e = glGetError(); e != GL_NO_ERROR && flagged.size() < 16; e = glGetError()) {
-        flagged.push_back(e);
-    }
-    auto unexpected = [&](const std::string& what) {
-        ++c.unexpectedGlErrors;
-        std::fprintf(stderr, "velmora-capture: GL error in turn %lld: %s\n",
-                     static_cast<long long>(turn), what.c_str());
-    };
-    if (c.debugOutput) {
-        int lineWidth = 0;
-        for (const std::string& message : c.debugErrors) {
-            bool torus = message.find("GL_INVALID_VALUE") != std::string::npos &&
-                         message.find("glLineWidth") != std::string::npos;
-            if (torus && lineWidth++ == 0) {
-                ++c.expectedGlErrors;
-            } else {
-                unexpected(message);
-            }
-        }
-        c.debugErrors.clear();
-    } else {
-        for (GLenum e : flagged) {
-            if (e == GL_INVALID_VALUE) {
-                ++c.expectedGlErrors;
-            } else {
-                unexpected(glErrorName(e));
-            }
-        }
-    }
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_LEAK_CHECKED 1
-#endif
-#endif
-
-#ifdef VELMORA_LEAK_CHECKED
-// The leak checker runs after main has returned, when SDL has closed the display and unloaded
-// the GL driver. The driver keeps allocations for the context it made, as the demo's context
-// lives to the end; with the driver gone they would show without a module to name them. So a
-// sanitizer build pins the driver's modules once the context exists, and names them here.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\nleak:libgallium\nleak:libEGL_mesa.so\nleak:libGLX_mesa.so\n";
-}
-
-void pinGlDriver() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void*) -> int {
-            const char* name = info->dlpi_name;
-            if (name != nullptr && (std::strstr(name, "_dri.so") != nullptr ||
-                                    std::strstr(name, "libgallium") != nullptr ||
-                                    std::strstr(name, "libEGL_mesa.so") != nullptr ||
-                                    std::strstr(name, "libGLX_mesa.so") != nullptr)) {
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-#else
-void pinGlDriver() {}
-#endif
-
-LParam pointParam(int x, int y) {
-    return static_cast<LParam>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
-                               static_cast<std::uint32_t>(x & 0xFFFF));
-}
-
 void postEvent(const ScriptEvent& event) {
     switch (event.kind) {
     case ScriptEventKind::KeyDown:
-        platformPostInput(WM_KEYDOWN, static_cast<WParam>(event.a), 1);
-        break;
     case ScriptEventKind::KeyUp:
-        platformPostInput(WM_KEYUP, static_cast<WParam>(event.a), static_cast<LParam>(0xC0000001u));
+        shellPostInput(Event{event.kind == ScriptEventKind::KeyDown ? EventType::KeyDown
+                                                                    : EventType::KeyUp,
+                             event.a});
         break;
     case ScriptEventKind::MouseMove:
-        platformPostInput(WM_MOUSEMOVE, 0, pointParam(event.a, event.b));
+        // Positions travel as the window system's signed 16-bit halves.
+        shellPostInput(Event{EventType::MouseMove, static_cast<std::int16_t>(event.a),
+                             static_cast<std::int16_t>(event.b)});
         break;
     case ScriptEventKind::Resize:
-        platformSetClientSize(mainWindow, event.a, event.b);
+        shellSetClientSize(event.a, event.b);
         break;
     case ScriptEventKind::Close:
-        platformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+        shellPost(Target::Main, Event{EventType::Close});
         break;
     }
 }
@@ -298,8 +68,9 @@ void beforeTurn(void* context, std::int64_t turn) {
         }
     }
     c.clock += c.ticksPerTurn;
-    while (c.nextEvent < c.events.size() && c.events[c.nextEvent].frame <= turn) {
-        postEvent(c.events[c.nextEvent++]);
+    const std::vector<ScriptEvent>& events = c.options.events;
+    while (c.nextEvent < events.size() && events[c.nextEvent].frame <= turn) {
+        postEvent(events[c.nextEvent++]);
     }
     if (c.options.bench) {
         c.turnStart = std::chrono::steady_clock::now();
@@ -307,12 +78,12 @@ void beforeTurn(void* context, std::int64_t turn) {
 }
 
 bool readFrame(Capture& c) {
-    int width = 0;
-    int height = 0;
-    if (!platformGetClientSize(mainWindow, &width, &height) || width <= 0 || height <= 0) {
+    const int width = shell.clientWidth;
+    const int height = shell.clientHeight;
+    if (!shell.window || width <= 0 || height <= 0) {
         return false;
     }
-    c.lastPixels.resize(static_cast<std::size_t>(width) * height * 3);
+    c.lastPixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, c.lastPixels.data());
@@ -388,19 +159,19 @@ nlohmann::json point(const PathPoint& p) {
 void writeTrace(Capture& c, std::int64_t turn) {
     nlohmann::json line = {
         {"frame", turn},
-        {"pathTime", finite(pathTime)},
-        {"averageFrameTime", finite(averageFrameTime)},
-        {"trailPoint", point(trailPoint)},
-        {"shipPoint", point(shipPoint)},
-        {"leadPoint", point(leadPoint)},
-        {"eye", vec(camera.eye)},
-        {"target", vec(camera.target)},
-        {"direction", vec(camera.direction)},
-        {"freeCamera", freeCamera},
-        {"showPath", showPath},
-        {"speedDivisor", floatForJson(speedDivisor)},
-        {"aboutVisible", aboutPanelVisible()},
-        {"status", {statusBarText(0), statusBarText(1), statusBarText(2)}},
+        {"pathTime", finite(scene.pathTime)},
+        {"averageFrameTime", finite(scene.averageFrameTime)},
+        {"trailPoint", point(scene.trailPoint)},
+        {"shipPoint", point(scene.shipPoint)},
+        {"leadPoint", point(scene.leadPoint)},
+        {"eye", vec(scene.camera.eye)},
+        {"target", vec(scene.camera.target)},
+        {"direction", vec(scene.camera.direction)},
+        {"freeCamera", shell.scene.freeCamera},
+        {"showPath", shell.scene.showPath},
+        {"speedDivisor", floatForJson(shell.scene.speedDivisor)},
+        {"aboutVisible", shell.aboutVisible},
+        {"status", {shell.status[0], shell.status[1], shell.status[2]}},
     };
     *c.trace << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
@@ -411,7 +182,6 @@ bool afterTurn(void* context, std::int64_t turn) {
         auto now = std::chrono::steady_clock::now();
         if (turn == 1) {
             c.startToFirstFrame = secondsSinceProcessStart();
-            c.runStart = now;
         }
         c.turnMilliseconds.push_back(
             std::chrono::duration<double, std::milli>(now - c.turnStart).count());
@@ -428,101 +198,15 @@ bool afterTurn(void* context, std::int64_t turn) {
     return turn < c.options.frames && c.writeError.empty() && c.unexpectedGlErrors == 0;
 }
 
-void printBench(const Capture& c) {
-    if (c.turnMilliseconds.empty()) {
-        return;
-    }
-    std::vector<double> sorted = c.turnMilliseconds;
-    std::sort(sorted.begin(), sorted.end());
-    double median = sorted[sorted.size() / 2];
-    if (sorted.size() % 2 == 0) {
-        median = (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) * 0.5;
-    }
-    double wall = 0;
-    for (double ms : c.turnMilliseconds) {
-        wall += ms;
-    }
-    std::fprintf(stderr,
-                 "bench: %zu frames at %dx%d: %.1f frames per second of wall time, median %.2f ms "
-                 "per frame, first frame presented %.3f s after process start\n",
-                 c.turnMilliseconds.size(), c.width, c.height,
-                 1000.0 * static_cast<double>(c.turnMilliseconds.size()) / wall, median,
-                 c.startToFirstFrame);
-}
-
-bool parseSize(const std::string& text, int* width, int* height) {
-    int w = 0;
-    int h = 0;
-    char x = 0;
-    char rest = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x' || w < 1 ||
-        h < 1 || w > 16384 || h > 16384) {
-        return false;
-    }
-    *width = w;
-    *height = h;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     auto capture = std::make_unique<Capture>();
     Capture& c = *capture;
-    Options& o = c.options;
-
-    CLI::App app{"velmora-capture: runs the demo headless on a virtual clock with scripted input"};
-    app.add_option("--frames", o.frames, "turns to run")->check(CLI::Range(1LL, 100'000'000LL));
-    app.add_option("--step", o.step, "virtual seconds per turn")->check(CLI::Range(0.0, 3600.0));
-    app.add_option("--size", o.size, "client size WxH");
-    app.add_option("--out", o.outDir, "write frames as DIR/frame-NNNNNN.png");
-    app.add_option("--every", o.every, "write every K-th frame (default: the last one only)")
-        ->check(CLI::Range(1LL, 100'000'000LL));
-    app.add_option("--trace", o.traceFile, "one JSON object per turn to FILE (- for stdout)");
-    app.add_option("--script", o.scriptFile,
-                   "scripted input: FRAME keydown|keyup|mousemove|resize|close ...");
-    app.add_flag("--bench", o.bench,
-                 "print frames per second, median frame time and start-up time");
-    app.add_flag("--check-gl,!--no-check-gl", o.checkGl,
-                 "read the GL errors after every frame; any but the torus's rejected line "
-                 "width ends the run with status 3");
-    app.add_option("--rss-every", o.rssEvery,
-                   "print the resident memory to stderr after turn 1 and every K-th turn")
-        ->check(CLI::Range(1LL, 100'000'000LL));
-    CLI11_PARSE(app, argc, argv);
-
-    if (!parseSize(o.size, &c.width, &c.height)) {
-        std::fprintf(stderr,
-                     "velmora-capture: --size must be WxH with both from 1 to 16384, not \"%s\"\n",
-                     o.size.c_str());
-        return 2;
+    if (int status = 0; !parseOptions(argc, argv, &c.options, &status)) {
+        return status;
     }
-    if (!o.scriptFile.empty()) {
-        std::ifstream in(o.scriptFile, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "velmora-capture: can't open script \"%s\"\n",
-                         o.scriptFile.c_str());
-            return 2;
-        }
-        std::stringstream text;
-        text << in.rdbuf();
-        ScriptParseResult parsed = parseCaptureScript(text.str());
-        if (!parsed.error.empty()) {
-            std::fprintf(stderr, "velmora-capture: %s:%s\n", o.scriptFile.c_str(),
-                         parsed.error.c_str());
-            return 2;
-        }
-        c.events = std::move(parsed.events);
-    }
-    if (!o.outDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(o.outDir, ec);
-        if (ec || !std::filesystem::is_directory(o.outDir)) {
-            std::fprintf(stderr, "velmora-capture: can't create the output folder \"%s\"\n",
-                         o.outDir.c_str());
-            return 2;
-        }
-    }
+    const Options& o = c.options;
     std::ofstream traceFile;
     if (o.traceFile == "-") {
         c.trace = &std::cout;
@@ -537,9 +221,10 @@ int main(int argc, char** argv) {
     }
 
     c.ticksPerTurn = std::llround(o.step * 1e9);
+    c.clock = virtualStart;
     CounterSource source{virtualFrequencyRead, virtualCounterRead, &c};
     platformSetCounterSource(&source);
-    frameTimer.reset();
+    resetScene();
 
     // Headless by design: the offscreen driver gives a real GL context without a display.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -553,7 +238,7 @@ int main(int argc, char** argv) {
     LoopHooks hooks{&c, beforeTurn, framePresenting, afterTurn};
     int exitCode = 0;
     try {
-        exitCode = appMain(c.width, c.height, &hooks);
+        exitCode = appMain(o.width, o.height, &hooks);
     } catch (const GlmFatalError& error) {
         std::fputs(error.what(), error.stream == GlmStream::Out ? stdout : stderr);
         std::fflush(nullptr);
@@ -574,13 +259,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.checkGl) {
-        std::fprintf(stderr,
-                     "check-gl: %lld unexpected GL errors, %lld expected (the torus's line width "
-                     "0), %s\n",
-                     static_cast<long long>(c.unexpectedGlErrors),
-                     static_cast<long long>(c.expectedGlErrors),
-                     c.debugOutput ? "every error seen through the GL's debug output"
-                                   : "read with glGetError once per frame");
+        printGlCheckSummary(c);
         if (c.unexpectedGlErrors > 0) {
             return 3;
         }

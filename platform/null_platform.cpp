@@ -1,0 +1,97 @@
+#include "platform/null_platform.h"
+
+namespace {
+NullPlatform state;
+
+bool fails(NullStep step) {
+    return state.fail[static_cast<int>(step)];
+}
+} // namespace
+
+NullPlatform& nullPlatform() {
+    return state;
+}
+
+void resetNullPlatform() {
+    state = NullPlatform{};
+}
+
+bool platformOpenDisplay(std::string* reason) {
+    if (fails(NullStep::OpenDisplay)) {
+        *reason = "no display (null platform)";
+        return false;
+    }
+    return true;
+}
+
+void platformCloseDisplay() {
+    platformDeleteContext();
+    platformDestroyWindow();
+}
+
+bool platformChooseFormat(int, int) {
+    return !fails(NullStep::ChooseFormat);
+}
+
+bool platformCreateWindow(const char*, int width, int height, const Image*) {
+    state.window = !fails(NullStep::CreateWindow);
+    state.width = width;
+    state.height = height;
+    return state.window;
+}
+
+bool platformCreateContext() {
+    state.context = state.window && !fails(NullStep::CreateContext);
+    return state.context;
+}
+
+bool platformMakeCurrent(bool current) {
+    if (fails(current ? NullStep::MakeCurrent : NullStep::ReleaseCurrent)) {
+        state.current = false;
+        return false;
+    }
+    state.current = current && state.context;
+    return true;
+}
+
+void platformDeleteContext() {
+    state.context = false;
+    state.current = false;
+}
+
+void platformDestroyWindow() {
+    state.window = false;
+    state.shown = false;
+}
+
+void platformShowWindow() {
+    state.shown = state.window;
+}
+
+void platformSetWindowSize(int width, int height) {
+    if (width > 0 && height > 0) {
+        state.width = width;
+        state.height = height;
+    }
+}
+
+bool platformGLCurrent() {
+    return false;
+}
+
+void platformSwapBuffers() {
+    ++state.swaps;
+}
+
+bool platformPollEvent(Event* event) {
+    if (state.events.empty()) {
+        return false;
+    }
+    *event = state.events.front();
+    state.events.pop_front();
+    return true;
+}
+
+bool platformShowNativeBox(const char*, const char*, MessageBoxIcon) {
+    return false;
+}

@@ -1,0 +1,74 @@
+// velmora-capture's parts: the options, the run's state, and the diagnostics (GL error checks,
+// memory and start-up figures, keeping the GL driver mapped for the leak checker).
+#pragma once
+
+#include "tools/capture/capture_script.h"
+
+#include <chrono>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct Options {
+    std::int64_t frames = 1;
+    double step = 1.0 / 60.0;
+    int width = 800;
+    int height = 400;
+    std::string outDir;
+    std::int64_t every = 0; // 0: the last frame only
+    std::string traceFile;
+    bool bench = false;
+#ifdef VELMORA_GL_CHECKS
+    bool checkGl = true; // a checking build checks unless told otherwise
+#else
+    bool checkGl = false;
+#endif
+    std::int64_t rssEvery = 0;
+    std::vector<ScriptEvent> events;
+};
+
+// Parses the command line and reads the script; false after printing why (exitCode says
+// with which status to end: 0 for --help).
+bool parseOptions(int argc, char** argv, Options* options, int* exitCode);
+
+struct Capture {
+    Options options;
+    std::int64_t ticksPerTurn = 0;
+    std::int64_t clock = 0;
+    std::size_t nextEvent = 0;
+    std::ostream* trace = nullptr;
+    std::vector<unsigned char> lastPixels;
+    int lastWidth = 0;
+    int lastHeight = 0;
+    std::int64_t lastTurn = 0;
+    std::string writeError;
+    // --bench
+    std::chrono::steady_clock::time_point turnStart;
+    std::vector<double> turnMilliseconds;
+    double startToFirstFrame = -1;
+    // --check-gl
+    bool debugOutput = false;
+    std::vector<std::string> debugErrors; // this turn's GL_DEBUG_TYPE_ERROR messages
+    std::int64_t expectedGlErrors = 0;
+    std::int64_t unexpectedGlErrors = 0;
+};
+
+// Seconds since the kernel started this process (10 ms resolution), so the figure includes
+// loading the program and its libraries, not only the time since main(); -1 if unknown.
+double secondsSinceProcessStart();
+// Resident memory of this process in KiB: all, anonymous (heap, stacks, the driver's buffers)
+// and file-backed (program and library pages); -1 if unknown.
+struct Resident {
+    long total = -1;
+    long anonymous = -1;
+    long file = -1;
+};
+Resident residentKiB();
+// --check-gl: at the first turn, then after every frame.
+void startGlChecks(Capture& c);
+void checkGlErrors(Capture& c, std::int64_t turn);
+void printGlCheckSummary(const Capture& c);
+// In a sanitizer build, keeps the GL driver's modules mapped once the context exists.
+void pinGlDriver();
+void printBench(const Capture& c);

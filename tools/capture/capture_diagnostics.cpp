@@ -1,0 +1,214 @@
+// velmora-capture's diagnostics: GL error checks through the debug output, the memory and
+// start-up figures, and the leak checker's view of the GL driver.
+
+// glDebugMessageCallback for --check-gl; the GL library exports it.
+#define GL_GLEXT_PROTOTYPES 1
+#include "tools/capture/capture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fstream>
+#include <link.h>
+#include <sstream>
+#include <time.h>
+#include <unistd.h>
+
+// Seconds since this process was started by the kernel (10 ms resolution), so the figure
+// includes loading the program and its libraries, not only the time since main().
+double secondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::size_t close = content.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    std::istringstream fields(content.substr(close + 2));
+    std::string field;
+    // Field 22 (starttime) counted from field 3, the first after the command name.
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+    }
+    double ticks = std::strtod(field.c_str(), nullptr);
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Resident memory of this process in KiB: all of it, then its anonymous part (heap, stacks,
+// the driver's buffers) and its file-backed part (program and library pages); -1 if unknown.
+Resident residentKiB() {
+    Resident r;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        auto field = [&](const char* name, long* value) {
+            std::size_t length = std::strlen(name);
+            if (line.compare(0, length, name) == 0) {
+                *value = std::strtol(line.c_str() + length, nullptr, 10);
+            }
+        };
+        field("VmRSS:", &r.total);
+        field("RssAnon:", &r.anonymous);
+        field("RssFile:", &r.file);
+    }
+    return r;
+}
+
+namespace {
+
+const char* glErrorName(GLenum error) {
+    switch (error) {
+    case GL_INVALID_ENUM:
+        return "GL_INVALID_ENUM";
+    case GL_INVALID_VALUE:
+        return "GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION:
+        return "GL_INVALID_OPERATION";
+    case GL_STACK_OVERFLOW:
+        return "GL_STACK_OVERFLOW";
+    case GL_STACK_UNDERFLOW:
+        return "GL_STACK_UNDERFLOW";
+    case GL_OUT_OF_MEMORY:
+        return "GL_OUT_OF_MEMORY";
+    default:
+        return "unknown GL error";
+    }
+}
+
+void GLAPIENTRY debugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei length,
+                             const GLchar* message, const void* context) {
+    if (type != GL_DEBUG_TYPE_ERROR) {
+        return;
+    }
+    auto* c = static_cast<Capture*>(const_cast<void*>(context));
+    c->debugErrors.emplace_back(message, length >= 0 ? static_cast<std::size_t>(length)
+                                                     : std::strlen(message));
+}
+
+} // namespace
+
+// With the GL's debug output (KHR_debug) every error of a turn is seen with the call that
+// raised it; glGetError alone keeps only the first error until it is read, so an error later
+// in a frame than the torus's would hide behind it.
+void startGlChecks(Capture& c) {
+    // Set-up (window, context, initScene) has no expected error: whatever is flagged now is
+    // reported as set-up's.
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
+        ++c.unexpectedGlErrors;
+        std::fprintf(stderr, "velmora-capture: GL error during set-up: %s\n", glErrorName(e));
+    }
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions == nullptr || std::strstr(extensions, "GL_KHR_debug") == nullptr) {
+        return;
+    }
+    glDebugMessageCallback(debugMessage, &c);
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    c.debugOutput = glIsEnabled(GL_DEBUG_OUTPUT) == GL_TRUE;
+}
+
+// The torus's outline hands its lineWidth of 0 to glLineWidth on purpose, once per frame, and
+// the GL rejects it with GL_INVALID_VALUE: that one error is expected, any other is reported.
+void checkGlErrors(Capture& c, std::int64_t turn) {
+    std::vector<GLenum> flagged;
+    for (GLenum e = glGetError(); e != GL_NO_ERROR && flagged.size() < 16; e = glGetError()) {
+        flagged.push_back(e);
+    }
+    auto unexpected = [&](const std::string& what) {
+        ++c.unexpectedGlErrors;
+        std::fprintf(stderr, "velmora-capture: GL error in turn %lld: %s\n",
+                     static_cast<long long>(turn), what.c_str());
+    };
+    if (c.debugOutput) {
+        int lineWidth = 0;
+        for (const std::string& message : c.debugErrors) {
+            bool torus = message.find("GL_INVALID_VALUE") != std::string::npos &&
+                         message.find("glLineWidth") != std::string::npos;
+            if (torus && lineWidth++ == 0) {
+                ++c.expectedGlErrors;
+            } else {
+                unexpected(message);
+            }
+        }
+        c.debugErrors.clear();
+    } else {
+        for (GLenum e : flagged) {
+            if (e == GL_INVALID_VALUE) {
+                ++c.expectedGlErrors;
+            } else {
+                unexpected(glErrorName(e));
+            }
+        }
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_LEAK_CHECKED 1
+#endif
+#endif
+
+#ifdef VELMORA_LEAK_CHECKED
+// The leak checker runs after main has returned, when SDL has closed the display and unloaded
+// the GL driver. The driver keeps allocations for the context it made, as the demo's context
+// lives to the end; with the driver gone they would show without a module to name them. So a
+// sanitizer build pins the driver's modules once the context exists, and names them here.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:swrast_dri.so\nleak:libgallium\nleak:libEGL_mesa.so\nleak:libGLX_mesa.so\n";
+}
+
+void pinGlDriver() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) -> int {
+            const char* name = info->dlpi_name;
+            if (name != nullptr && (std::strstr(name, "_dri.so") != nullptr ||
+                                    std::strstr(name, "libgallium") != nullptr ||
+                                    std::strstr(name, "libEGL_mesa.so") != nullptr ||
+                                    std::strstr(name, "libGLX_mesa.so") != nullptr)) {
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
+#else
+void pinGlDriver() {}
+#endif
+
+void printBench(const Capture& c) {
+    if (c.turnMilliseconds.empty()) {
+        return;
+    }
+    std::vector<double> sorted = c.turnMilliseconds;
+    std::sort(sorted.begin(), sorted.end());
+    double median = sorted[sorted.size() / 2];
+    if (sorted.size() % 2 == 0) {
+        median = (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) * 0.5;
+    }
+    double wall = 0;
+    for (double ms : c.turnMilliseconds) {
+        wall += ms;
+    }
+    std::fprintf(stderr,
+                 "bench: %zu frames at %dx%d: %.1f frames per second of wall time, median %.2f ms "
+                 "per frame, first frame presented %.3f s after process start\n",
+                 c.turnMilliseconds.size(), c.options.width, c.options.height,
+                 1000.0 * static_cast<double>(c.turnMilliseconds.size()) / wall, median,
+                 c.startToFirstFrame);
+}
+
+void printGlCheckSummary(const Capture& c) {
+    std::fprintf(stderr,
+                 "check-gl: %lld unexpected GL errors, %lld expected (the torus's line width 0), "
+                 "%s\n",
+                 static_cast<long long>(c.unexpectedGlErrors),
+                 static_cast<long long>(c.expectedGlErrors),
+                 c.debugOutput ? "every error seen through the GL's debug output"
+                               : "read with glGetError once per frame");
+}

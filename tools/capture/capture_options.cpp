@@ -1,0 +1,93 @@
+#include "tools/capture/capture.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool parseSize(const std::string& text, int* width, int* height) {
+    int w = 0;
+    int h = 0;
+    char x = 0;
+    char rest = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x' || w < 1 ||
+        h < 1 || w > 16384 || h > 16384) {
+        return false;
+    }
+    *width = w;
+    *height = h;
+    return true;
+}
+
+} // namespace
+
+bool parseOptions(int argc, char** argv, Options* o, int* exitCode) {
+    std::string size = "800x400";
+    std::string scriptFile;
+    CLI::App app{"velmora-capture: runs the demo headless on a virtual clock with scripted input"};
+    app.add_option("--frames", o->frames, "turns to run")->check(CLI::Range(1LL, 100'000'000LL));
+    app.add_option("--step", o->step, "virtual seconds per turn")->check(CLI::Range(0.0, 3600.0));
+    app.add_option("--size", size, "client size WxH");
+    app.add_option("--out", o->outDir, "write frames as DIR/frame-NNNNNN.png");
+    app.add_option("--every", o->every, "write every K-th frame (default: the last one only)")
+        ->check(CLI::Range(1LL, 100'000'000LL));
+    app.add_option("--trace", o->traceFile, "one JSON object per turn to FILE (- for stdout)");
+    app.add_option("--script", scriptFile,
+                   "scripted input: FRAME keydown|keyup|mousemove|resize|close ...");
+    app.add_flag("--bench", o->bench,
+                 "print frames per second, median frame time and start-up time");
+    app.add_flag("--check-gl,!--no-check-gl", o->checkGl,
+                 "read the GL errors after every frame; any but the torus's rejected line "
+                 "width ends the run with status 3");
+    app.add_option("--rss-every", o->rssEvery,
+                   "print the resident memory to stderr after turn 1 and every K-th turn")
+        ->check(CLI::Range(1LL, 100'000'000LL));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        *exitCode = app.exit(error);
+        return false;
+    }
+
+    if (!parseSize(size, &o->width, &o->height)) {
+        std::fprintf(stderr,
+                     "velmora-capture: --size must be WxH with both from 1 to 16384, not \"%s\"\n",
+                     size.c_str());
+        *exitCode = 2;
+            return false;
+    }
+    if (!scriptFile.empty()) {
+        std::ifstream in(scriptFile, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "velmora-capture: can't open script \"%s\"\n",
+                         scriptFile.c_str());
+            *exitCode = 2;
+            return false;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        ScriptParseResult parsed = parseCaptureScript(text.str());
+        if (!parsed.error.empty()) {
+            std::fprintf(stderr, "velmora-capture: %s:%s\n", scriptFile.c_str(),
+                         parsed.error.c_str());
+            *exitCode = 2;
+            return false;
+        }
+        o->events = std::move(parsed.events);
+    }
+    if (!o->outDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(o->outDir, ec);
+        if (ec || !std::filesystem::is_directory(o->outDir)) {
+            std::fprintf(stderr, "velmora-capture: can't create the output folder \"%s\"\n",
+                         o->outDir.c_str());
+            *exitCode = 2;
+            return false;
+        }
+    }
+    return true;
+}
