@@ -1,9 +1,8 @@
 // No NaN reaches the GL or the traced state from the degenerate states the demo can get into.
 // Every GL call with floating-point arguments made by the scene, the camera and the tone shader
 // passes through GlGuard (see gl_guard.h), which counts non-finite arguments.
-#include "app/shell_state.h"
 #include "math/random.h"
-#include "platform/counter.h"
+#include "platform/platform.h"
 #include "scene/camera.h"
 #include "scene/frame_timer.h"
 #include "scene/scene.h"
@@ -57,13 +56,13 @@ std::string text(const Vec3& v) {
 
 // What velmora-capture writes to its trace for a turn, all finite.
 ::testing::AssertionResult traceFinite() {
-    if (!std::isfinite(pathTime) || !std::isfinite(averageFrameTime) || !finite(trailPoint) ||
-        !finite(shipPoint) || !finite(leadPoint) || !finite(camera.eye) || !finite(camera.target) ||
-        !finite(camera.direction) || !std::isfinite(speedDivisor)) {
+    if (!std::isfinite(scene.pathTime) || !std::isfinite(scene.averageFrameTime) || !finite(scene.trailPoint) ||
+        !finite(scene.shipPoint) || !finite(scene.leadPoint) || !finite(scene.camera.eye) || !finite(scene.camera.target) ||
+        !finite(scene.camera.direction) || !std::isfinite(testInput.speedDivisor)) {
         return ::testing::AssertionFailure()
-               << "pathTime " << pathTime << ", averageFrameTime " << averageFrameTime << ", eye "
-               << text(camera.eye) << ", target " << text(camera.target) << ", direction "
-               << text(camera.direction);
+               << "pathTime " << scene.pathTime << ", scene.averageFrameTime " << scene.averageFrameTime << ", eye "
+               << text(scene.camera.eye) << ", target " << text(scene.camera.target) << ", direction "
+               << text(scene.camera.direction);
     }
     return ::testing::AssertionSuccess();
 }
@@ -86,23 +85,19 @@ class DegenerateScene : public ::testing::Test {
             GTEST_SKIP() << "no offscreen GL";
         }
         platformSetCounterSource(&virtualClock.source);
-        frameTimer.reset();
-        framesPerSecond = 0;
-        resetShellState();
-        resetSceneState();
-        starList = buildStarField();
-        cameraReset();
+        scene.timer.reset();
+        resetScene();
+        scene.starList = buildStarField();
         cameraSetUp();
         glGuard.reset();
     }
     void TearDown() override {
-        resetShellState();
         platformSetCounterSource(nullptr);
     }
 
     static void frame(double seconds) {
         virtualClock.now += std::llround(seconds * 1e9);
-        drawScene();
+        drawScene(testInput, &testTexts);
     }
 
     static inline bool ready = false;
@@ -111,44 +106,44 @@ class DegenerateScene : public ::testing::Test {
 TEST_F(DegenerateScene, PathTimeExactlyOneSendsOnlyFiniteNumbers) {
     // A rest-phase frame first, so the ship has a turn to keep.
     frame(1.0 / 60);
-    ASSERT_LT(pathTime, 1.0);
+    ASSERT_LT(scene.pathTime, 1.0);
     // With an empty frame-time history and no time passing, the advance adds exactly 0.
-    for (double& entry : frameTimeHistory) {
+    for (double& entry : scene.frameTimeHistory) {
         entry = 0.0;
     }
-    pathTime = 1.0;
+    scene.pathTime = 1.0;
     glGuard.reset();
     frame(0.0);
-    ASSERT_EQ(pathTime, 1.0);
-    EXPECT_EQ(shipPoint.x, leadPoint.x);
-    EXPECT_EQ(shipPoint.y, leadPoint.y);
-    EXPECT_EQ(shipPoint.z, leadPoint.z);
-    EXPECT_EQ(shipDirection.x, 0.0f) << "the ship direction has no length at path time 1";
-    EXPECT_EQ(shipDirection.y, 0.0f);
-    EXPECT_EQ(shipDirection.z, 0.0f);
+    ASSERT_EQ(scene.pathTime, 1.0);
+    EXPECT_EQ(scene.shipPoint.x, scene.leadPoint.x);
+    EXPECT_EQ(scene.shipPoint.y, scene.leadPoint.y);
+    EXPECT_EQ(scene.shipPoint.z, scene.leadPoint.z);
+    EXPECT_EQ(scene.shipDirection.x, 0.0f) << "the ship direction has no length at path time 1";
+    EXPECT_EQ(scene.shipDirection.y, 0.0f);
+    EXPECT_EQ(scene.shipDirection.z, 0.0f);
     EXPECT_GT(glGuard.calls, 1000) << "the whole frame went through the guard";
     EXPECT_TRUE(nothingNonFiniteSent());
     EXPECT_TRUE(finiteGlMatrix(GL_MODELVIEW_MATRIX));
     EXPECT_TRUE(traceFinite());
-    for (float m : shipRotation) {
+    for (float m : scene.shipRotation) {
         EXPECT_TRUE(std::isfinite(m));
     }
     // And the frames that follow fly on from there.
     for (int i = 0; i < 30; ++i) {
         frame(1.0 / 60);
     }
-    EXPECT_GT(pathTime, 1.0);
+    EXPECT_GT(scene.pathTime, 1.0);
     EXPECT_TRUE(nothingNonFiniteSent());
     EXPECT_TRUE(traceFinite());
 }
 
 TEST_F(DegenerateScene, FreeCameraPitchedPastTheVerticalSendsOnlyFiniteNumbers) {
-    freeCamera = true;
+    testInput.freeCamera = true;
     cameraMouseMoved(400, 200);
     // Moving the cursor down 200 pixels pitches by -1.8 radians, over the vertical.
     cameraMouseMoved(400, 400);
     frame(1.0 / 60);
-    EXPECT_LT(camera.direction.z, 0.0f) << text(camera.direction);
+    EXPECT_LT(scene.camera.direction.z, 0.0f) << text(scene.camera.direction);
     EXPECT_TRUE(nothingNonFiniteSent());
     EXPECT_TRUE(finiteGlMatrix(GL_MODELVIEW_MATRIX));
     EXPECT_TRUE(traceFinite());
@@ -162,12 +157,12 @@ TEST_F(DegenerateScene, FreeCameraPitchedPastTheVerticalSendsOnlyFiniteNumbers) 
     for (int i = 0; i < 200; ++i) {
         cameraMouseMoved(next(), next());
         frame(1.0 / 60);
-        ASSERT_TRUE(finite(camera.direction)) << "move " << i;
-        ASSERT_NEAR(std::sqrt(camera.direction.x * camera.direction.x +
-                              camera.direction.y * camera.direction.y +
-                              camera.direction.z * camera.direction.z),
+        ASSERT_TRUE(finite(scene.camera.direction)) << "move " << i;
+        ASSERT_NEAR(std::sqrt(scene.camera.direction.x * scene.camera.direction.x +
+                              scene.camera.direction.y * scene.camera.direction.y +
+                              scene.camera.direction.z * scene.camera.direction.z),
                     1.0, 1e-5)
-            << "move " << i << ": " << text(camera.direction);
+            << "move " << i << ": " << text(scene.camera.direction);
     }
     EXPECT_TRUE(nothingNonFiniteSent());
     EXPECT_TRUE(finiteGlMatrix(GL_MODELVIEW_MATRIX));
@@ -177,15 +172,15 @@ TEST_F(DegenerateScene, FreeCameraPitchedPastTheVerticalSendsOnlyFiniteNumbers) 
 TEST_F(DegenerateScene, FreeCameraLookingStraightAlongUpSendsOnlyFiniteNumbers) {
     // Looking exactly along up leaves gluLookAt no side vector; the view collapses but stays
     // finite, and a further pitch step waits for a yaw rather than making the direction NaN.
-    freeCamera = true;
+    testInput.freeCamera = true;
     for (float y : {1.0f, -1.0f}) {
-        camera.direction = Vec3{0.0f, y, 0.0f};
+        scene.camera.direction = Vec3{0.0f, y, 0.0f};
         frame(1.0 / 60);
         EXPECT_TRUE(finiteGlMatrix(GL_MODELVIEW_MATRIX));
         cameraMouseMoved(100, 100);
         cameraMouseMoved(100, 300);
         frame(1.0 / 60);
-        EXPECT_TRUE(finite(camera.direction)) << text(camera.direction);
+        EXPECT_TRUE(finite(scene.camera.direction)) << text(scene.camera.direction);
         EXPECT_TRUE(finiteGlMatrix(GL_MODELVIEW_MATRIX));
     }
     EXPECT_TRUE(nothingNonFiniteSent());

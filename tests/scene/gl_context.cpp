@@ -1,6 +1,5 @@
 #include "tests/scene/gl_context.h"
 
-#include "app/shell_state.h"
 #include "math/random.h"
 #include "scene/camera.h"
 #include "scene/scene.h"
@@ -110,16 +109,17 @@ void loadSceneProjection() {
     glLoadIdentity();
 }
 
+SceneInput testInput;
+SceneTexts testTexts;
+
 bool setUpSceneFrom(const char* directory) {
     loadSceneProjection();
-    resetShellState();
-    resetSceneState();
-    cameraReset();
-    resetRandom();
+    testInput = SceneInput{};
+    resetScene();
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd) == nullptr || chdir(directory) != 0) {
         return false;
     }
-    initScene();
+    initScene(testInput, &testTexts);
     return chdir(cwd) == 0;
 }

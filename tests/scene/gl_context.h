@@ -2,12 +2,17 @@
 // the GL's feedback mode to see the vertices a call sends.
 #pragma once
 
-#include "platform/counter.h"
+#include "platform/platform.h"
+#include "scene/scene.h"
 
 #include <cstdint>
 #include <vector>
 
 constexpr int testSurfaceSize = 400;
+
+// What the tests hand the scene as the shell's flags, and the texts it hands back.
+extern SceneInput testInput;
+extern SceneTexts testTexts;
 
 // The capture tool's clock: 1e9 ticks per second, starting at 1e12; tests move `now` by hand.
 struct VirtualClock {

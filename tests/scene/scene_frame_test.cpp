@@ -1,9 +1,7 @@
 // A whole set-up and whole frames, offscreen, with octahedron fixtures standing in for the five
 // model files (tests/scene/fixtures/scene/data).
-#include "app/shell_state.h"
-#include "app/status_bar.h"
 #include "math/random.h"
-#include "platform/counter.h"
+#include "platform/platform.h"
 #include "scene/camera.h"
 #include "scene/frame_timer.h"
 #include "scene/scene.h"
@@ -38,14 +36,13 @@ class SceneFrameTest : public ::testing::Test {
             GTEST_SKIP() << "no offscreen GL";
         }
         platformSetCounterSource(&virtualClock.source);
-        frameTimer.reset();
-        framesPerSecond = 0;
+        scene.timer.reset();
     }
     void TearDown() override { platformSetCounterSource(nullptr); }
 
     void frame(double seconds) {
         virtualClock.now += std::llround(seconds * 1e9);
-        drawScene();
+        drawScene(testInput, &testTexts);
     }
 
     // Pixels of the back buffer, RGB.
@@ -63,7 +60,7 @@ class SceneFrameTest : public ::testing::Test {
 bool SceneFrameTest::ready = false;
 
 TEST_F(SceneFrameTest, SetUpWritesSettingsStatusAndStars) {
-    EXPECT_STREQ(statusBarText(0), "Speed: 0.200000");
+    EXPECT_STREQ(testTexts.speed, "Speed: 0.200000");
     float clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[0], 0.3f);
@@ -73,18 +70,18 @@ TEST_F(SceneFrameTest, SetUpWritesSettingsStatusAndStars) {
     glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &hint);
     EXPECT_EQ(hint, GL_NICEST);
 
-    EXPECT_EQ(spaceship.lineWidth, 5.0f);
-    EXPECT_EQ(spaceship.flags, TOON_OUTLINE | TOON_GRADIENT);
-    EXPECT_EQ(deathstar.lineWidth, 3.0f);
-    EXPECT_EQ(lego.lineWidth, 4.0f);
-    EXPECT_EQ(surface.lineWidth, 4.0f);
-    EXPECT_EQ(torus.flags, TOON_RANDOM_SHADES | TOON_OUTLINE);
-    EXPECT_EQ(torus.shadeCount, 32);
-    EXPECT_EQ(torus.lineWidth, 0.0f);
+    EXPECT_EQ(scene.spaceship.lineWidth, 5.0f);
+    EXPECT_EQ(scene.spaceship.flags, TOON_OUTLINE | TOON_GRADIENT);
+    EXPECT_EQ(scene.deathstar.lineWidth, 3.0f);
+    EXPECT_EQ(scene.lego.lineWidth, 4.0f);
+    EXPECT_EQ(scene.surface.lineWidth, 4.0f);
+    EXPECT_EQ(scene.torus.flags, TOON_RANDOM_SHADES | TOON_OUTLINE);
+    EXPECT_EQ(scene.torus.shadeCount, 32);
+    EXPECT_EQ(scene.torus.lineWidth, 0.0f);
 
-    EXPECT_TRUE(glIsList(starList));
+    EXPECT_TRUE(glIsList(scene.starList));
     EXPECT_EQ(flightPath.controlPoints[3].z, -8.0);
-    for (double entry : frameTimeHistory) {
+    for (double entry : scene.frameTimeHistory) {
         EXPECT_EQ(entry, 0.0);
     }
 
@@ -98,15 +95,15 @@ TEST_F(SceneFrameTest, SetUpWritesSettingsStatusAndStars) {
 }
 
 TEST_F(SceneFrameTest, FirstFrameShowsOneAndOne) {
-    resetSceneState();
-    starList = buildStarField();
+    resetScene();
+    scene.starList = buildStarField();
     cameraSetUp();
     frame(1.0 / 60);
-    EXPECT_STREQ(statusBarText(2), "FPS: 1 Secs: 1");
+    EXPECT_STREQ(testTexts.frameRate, "FPS: 1 Secs: 1");
     double delta = 16666667 / 1e9;
-    EXPECT_DOUBLE_EQ(averageFrameTime, delta * 0.05);
-    EXPECT_DOUBLE_EQ(pathTime, delta * 0.05 / 5.0);
-    EXPECT_EQ(shipPoint.z, -5.0);
+    EXPECT_DOUBLE_EQ(scene.averageFrameTime, delta * 0.05);
+    EXPECT_DOUBLE_EQ(scene.pathTime, delta * 0.05 / 5.0);
+    EXPECT_EQ(scene.shipPoint.z, -5.0);
 }
 
 TEST_F(SceneFrameTest, FrameLeavesOnlyTheLookAtOnTheMatrix) {
@@ -125,7 +122,7 @@ TEST_F(SceneFrameTest, FrameLeavesOnlyTheLookAtOnTheMatrix) {
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
 
     double a[9];
-    cameraLookAtArguments(freeCamera, a);
+    cameraLookAtArguments(testInput.freeCamera, a);
     glLoadIdentity();
     gluLookAt(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
     float expected[16];
@@ -137,36 +134,19 @@ TEST_F(SceneFrameTest, FrameLeavesOnlyTheLookAtOnTheMatrix) {
 
 // Everything a frame reads and writes, so one frame can be drawn twice from the same start.
 struct FrameSnapshot {
-    FrameTimer timer = frameTimer;
-    std::int32_t fps = framesPerSecond;
+    SceneState state = scene;
     std::int64_t now = virtualClock.now;
-    double history[frameTimeHistoryLength];
-    double average = averageFrameTime;
-    double time = pathTime;
-    Camera view = camera;
-    float rotation[16];
-
-    FrameSnapshot() {
-        std::copy(frameTimeHistory, frameTimeHistory + frameTimeHistoryLength, history);
-        std::copy(shipRotation, shipRotation + 16, rotation);
-    }
     void restore() const {
-        frameTimer = timer;
-        framesPerSecond = fps;
+        scene = state;
         virtualClock.now = now;
-        std::copy(history, history + frameTimeHistoryLength, frameTimeHistory);
-        averageFrameTime = average;
-        pathTime = time;
-        camera = view;
-        std::copy(rotation, rotation + 16, shipRotation);
     }
 };
 
 TEST_F(SceneFrameTest, PathIsDrawnOnlyWhenShown) {
-    resetSceneState();
-    starList = buildStarField();
+    resetScene();
+    scene.starList = buildStarField();
     cameraSetUp();
-    showPath = false;
+    testInput.showPath = false;
     for (int i = 0; i < 30; ++i) {
         frame(0.1);
     }
@@ -174,10 +154,10 @@ TEST_F(SceneFrameTest, PathIsDrawnOnlyWhenShown) {
     frame(0.1);
     std::vector<unsigned char> hidden = pixels();
     before.restore();
-    showPath = true;
+    testInput.showPath = true;
     frame(0.1);
     std::vector<unsigned char> shown = pixels();
-    showPath = false;
+    testInput.showPath = false;
 
     int red = 0;
     int green = 0;
@@ -201,30 +181,30 @@ TEST_F(SceneFrameTest, PathIsDrawnOnlyWhenShown) {
 }
 
 TEST_F(SceneFrameTest, LapsStayFinite) {
-    resetSceneState();
-    starList = buildStarField();
+    resetScene();
+    scene.starList = buildStarField();
     cameraSetUp();
-    speedDivisor = 1.0f;
+    testInput.speedDivisor = 1.0f;
     double highest = 0;
     int wraps = 0;
     double previous = 0;
     for (int i = 0; i < 400; ++i) {
         frame(0.05);
-        ASSERT_GE(pathTime, 0.0);
-        ASSERT_LT(pathTime, 7.0);
-        if (pathTime < previous) {
+        ASSERT_GE(scene.pathTime, 0.0);
+        ASSERT_LT(scene.pathTime, 7.0);
+        if (scene.pathTime < previous) {
             ++wraps;
         }
-        previous = pathTime;
-        highest = std::fmax(highest, pathTime);
-        ASSERT_TRUE(std::isfinite(camera.eye.x) && std::isfinite(camera.eye.y) &&
-                    std::isfinite(camera.eye.z))
+        previous = scene.pathTime;
+        highest = std::fmax(highest, scene.pathTime);
+        ASSERT_TRUE(std::isfinite(scene.camera.eye.x) && std::isfinite(scene.camera.eye.y) &&
+                    std::isfinite(scene.camera.eye.z))
             << "frame " << i;
-        for (float m : shipRotation) {
+        for (float m : scene.shipRotation) {
             ASSERT_TRUE(std::isfinite(m)) << "frame " << i;
         }
     }
-    speedDivisor = 5.0f;
+    testInput.speedDivisor = 5.0f;
     EXPECT_GE(wraps, 2);
     EXPECT_GT(highest, 6.9);
 }

@@ -10,7 +10,7 @@ namespace {
 class SceneStateTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetSceneState();
+        resetScene();
         initFlightPath();
     }
 };
@@ -26,69 +26,69 @@ bool finiteMatrix(const float* m) {
 
 TEST_F(SceneStateTest, AverageDividesByTwentyFromTheStart) {
     EXPECT_DOUBLE_EQ(pushFrameTime(2.0), 0.1);
-    EXPECT_EQ(frameTimeHistory[0], 2.0);
+    EXPECT_EQ(scene.frameTimeHistory[0], 2.0);
 }
 
 TEST_F(SceneStateTest, LongFrameRaisesAverageForTwentyFrames) {
     for (int i = 0; i < 20; ++i) {
         pushFrameTime(0.02);
     }
-    EXPECT_NEAR(averageFrameTime, 0.02, 1e-15);
+    EXPECT_NEAR(scene.averageFrameTime, 0.02, 1e-15);
     pushFrameTime(2.02);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_NEAR(averageFrameTime, 0.12, 1e-12) << "frame " << i;
+        EXPECT_NEAR(scene.averageFrameTime, 0.12, 1e-12) << "frame " << i;
         pushFrameTime(0.02);
     }
-    EXPECT_NEAR(averageFrameTime, 0.02, 1e-12);
-    EXPECT_EQ(frameTimeHistory[19], 0.02);
+    EXPECT_NEAR(scene.averageFrameTime, 0.02, 1e-12);
+    EXPECT_EQ(scene.frameTimeHistory[19], 0.02);
 }
 
 TEST_F(SceneStateTest, RestPhaseUsesFixedPoints) {
     advanceScene(0.5, 1.0f);
-    EXPECT_EQ(pathTime, 0.5);
-    EXPECT_EQ(trailPoint.x, 5.01);
-    EXPECT_EQ(trailPoint.y, -1.0);
-    EXPECT_EQ(trailPoint.z, -8.0);
-    EXPECT_EQ(shipPoint.x, 5.0);
-    EXPECT_EQ(shipPoint.y, -2.0);
-    EXPECT_EQ(shipPoint.z, -5.0);
-    EXPECT_EQ(leadPoint.x, 5.0);
-    EXPECT_EQ(leadPoint.y, -2.01);
-    EXPECT_EQ(leadPoint.z, -4.9);
-    EXPECT_EQ(shipDirection.x, 0.0f);
-    EXPECT_EQ(shipDirection.y, static_cast<float>(-2.0 - -2.01));
-    EXPECT_EQ(shipDirection.z, static_cast<float>(-5.0 - -4.9));
+    EXPECT_EQ(scene.pathTime, 0.5);
+    EXPECT_EQ(scene.trailPoint.x, 5.01);
+    EXPECT_EQ(scene.trailPoint.y, -1.0);
+    EXPECT_EQ(scene.trailPoint.z, -8.0);
+    EXPECT_EQ(scene.shipPoint.x, 5.0);
+    EXPECT_EQ(scene.shipPoint.y, -2.0);
+    EXPECT_EQ(scene.shipPoint.z, -5.0);
+    EXPECT_EQ(scene.leadPoint.x, 5.0);
+    EXPECT_EQ(scene.leadPoint.y, -2.01);
+    EXPECT_EQ(scene.leadPoint.z, -4.9);
+    EXPECT_EQ(scene.shipDirection.x, 0.0f);
+    EXPECT_EQ(scene.shipDirection.y, static_cast<float>(-2.0 - -2.01));
+    EXPECT_EQ(scene.shipDirection.z, static_cast<float>(-5.0 - -4.9));
 }
 
 TEST_F(SceneStateTest, RestingShipTiltsAboutX) {
     advanceScene(0.5, 1.0f);
     updateShipRotation();
-    ASSERT_TRUE(finiteMatrix(shipRotation));
+    ASSERT_TRUE(finiteMatrix(scene.shipRotation));
     Vec3 turned;
-    vec3RotateByMatrix(&shipAxis, shipRotation, &turned);
+    vec3RotateByMatrix(&scene.shipAxis, scene.shipRotation, &turned);
     EXPECT_NEAR(turned.x, 0.0f, 1e-6f);
     EXPECT_NEAR(turned.y, 0.0995037f, 1e-5f);
     EXPECT_NEAR(turned.z, -0.995037f, 1e-5f);
 }
 
 TEST_F(SceneStateTest, AdvanceDividesBySpeedAndWrapsAtSeven) {
-    pathTime = 3.0;
+    scene.pathTime = 3.0;
     advanceScene(0.5, 5.0f);
-    EXPECT_DOUBLE_EQ(pathTime, 3.1);
-    pathTime = 6.99;
+    EXPECT_DOUBLE_EQ(scene.pathTime, 3.1);
+    scene.pathTime = 6.99;
     advanceScene(0.02, 1.0f);
-    EXPECT_EQ(pathTime, 0.0);
-    EXPECT_EQ(shipPoint.z, -5.0) << "the wrapped frame shows the rest phase";
-    EXPECT_EQ(trailPoint.x, 5.01);
+    EXPECT_EQ(scene.pathTime, 0.0);
+    EXPECT_EQ(scene.shipPoint.z, -5.0) << "the wrapped frame shows the rest phase";
+    EXPECT_EQ(scene.trailPoint.x, 5.01);
 }
 
 TEST_F(SceneStateTest, JustAfterRestShipStaysWhileLeadMoves) {
-    pathTime = 1.0;
+    scene.pathTime = 1.0;
     advanceScene(0.005, 1.0f);
-    EXPECT_EQ(shipPoint.x, 5.0);
-    EXPECT_EQ(shipPoint.z, -5.0);
-    EXPECT_EQ(trailPoint.z, -5.0);
-    EXPECT_GT(leadPoint.z, -5.0);
+    EXPECT_EQ(scene.shipPoint.x, 5.0);
+    EXPECT_EQ(scene.shipPoint.z, -5.0);
+    EXPECT_EQ(scene.trailPoint.z, -5.0);
+    EXPECT_GT(scene.leadPoint.z, -5.0);
 }
 
 TEST_F(SceneStateTest, ShipDirectionOfZeroLengthAtPathTimeOneKeepsLastTurn) {
@@ -96,42 +96,42 @@ TEST_F(SceneStateTest, ShipDirectionOfZeroLengthAtPathTimeOneKeepsLastTurn) {
     updateShipRotation();
     float previous[16];
     for (int i = 0; i < 16; ++i) {
-        previous[i] = shipRotation[i];
+        previous[i] = scene.shipRotation[i];
     }
     advanceScene(0.5, 1.0f);
-    ASSERT_EQ(pathTime, 1.0);
-    ASSERT_EQ(shipDirection.x, 0.0f);
-    ASSERT_EQ(shipDirection.y, 0.0f);
-    ASSERT_EQ(shipDirection.z, 0.0f);
+    ASSERT_EQ(scene.pathTime, 1.0);
+    ASSERT_EQ(scene.shipDirection.x, 0.0f);
+    ASSERT_EQ(scene.shipDirection.y, 0.0f);
+    ASSERT_EQ(scene.shipDirection.z, 0.0f);
     updateShipRotation();
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(shipRotation[i], previous[i]) << "element " << i;
+        EXPECT_EQ(scene.shipRotation[i], previous[i]) << "element " << i;
     }
 }
 
 TEST_F(SceneStateTest, ShipDirectionOfZeroLengthInFirstFrameIsIdentity) {
-    shipDirection = Vec3{0, 0, 0};
+    scene.shipDirection = Vec3{0, 0, 0};
     updateShipRotation();
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(shipRotation[i], (i % 5 == 0) ? 1.0f : 0.0f) << "element " << i;
+        EXPECT_EQ(scene.shipRotation[i], (i % 5 == 0) ? 1.0f : 0.0f) << "element " << i;
     }
 }
 
 TEST_F(SceneStateTest, ShipDirectionAlongAxisIsIdentity) {
-    axisAngleMatrix(1, 0, 0, 30, shipRotation);
-    shipDirection = Vec3{0, 0, -4};
+    axisAngleMatrix(1, 0, 0, 30, scene.shipRotation);
+    scene.shipDirection = Vec3{0, 0, -4};
     updateShipRotation();
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(shipRotation[i], (i % 5 == 0) ? 1.0f : 0.0f) << "element " << i;
+        EXPECT_EQ(scene.shipRotation[i], (i % 5 == 0) ? 1.0f : 0.0f) << "element " << i;
     }
 }
 
 TEST_F(SceneStateTest, ShipDirectionAgainstAxisIsHalfTurn) {
-    shipDirection = Vec3{0, 0, 2};
+    scene.shipDirection = Vec3{0, 0, 2};
     updateShipRotation();
-    ASSERT_TRUE(finiteMatrix(shipRotation));
+    ASSERT_TRUE(finiteMatrix(scene.shipRotation));
     Vec3 turned;
-    vec3RotateByMatrix(&shipAxis, shipRotation, &turned);
+    vec3RotateByMatrix(&scene.shipAxis, scene.shipRotation, &turned);
     EXPECT_NEAR(turned.x, 0.0f, 1e-5f);
     EXPECT_NEAR(turned.y, 0.0f, 1e-5f);
     EXPECT_NEAR(turned.z, 1.0f, 1e-5f);
@@ -139,17 +139,17 @@ TEST_F(SceneStateTest, ShipDirectionAgainstAxisIsHalfTurn) {
 
 TEST_F(SceneStateTest, ShipTurnsOntoDirectionAlongWholeLap) {
     for (int i = 1; i < 700; ++i) {
-        pathTime = i * 0.01 - 0.005;
+        scene.pathTime = i * 0.01 - 0.005;
         advanceScene(0.0, 1.0f);
-        Vec3 wanted = shipDirection;
+        Vec3 wanted = scene.shipDirection;
         vec3Normalize(&wanted);
         updateShipRotation();
-        ASSERT_TRUE(finiteMatrix(shipRotation)) << "pathTime " << pathTime;
+        ASSERT_TRUE(finiteMatrix(scene.shipRotation)) << "pathTime " << scene.pathTime;
         Vec3 turned;
-        vec3RotateByMatrix(&shipAxis, shipRotation, &turned);
-        EXPECT_NEAR(turned.x, wanted.x, 1e-4f) << "pathTime " << pathTime;
-        EXPECT_NEAR(turned.y, wanted.y, 1e-4f) << "pathTime " << pathTime;
-        EXPECT_NEAR(turned.z, wanted.z, 1e-4f) << "pathTime " << pathTime;
+        vec3RotateByMatrix(&scene.shipAxis, scene.shipRotation, &turned);
+        EXPECT_NEAR(turned.x, wanted.x, 1e-4f) << "pathTime " << scene.pathTime;
+        EXPECT_NEAR(turned.y, wanted.y, 1e-4f) << "pathTime " << scene.pathTime;
+        EXPECT_NEAR(turned.z, wanted.z, 1e-4f) << "pathTime " << scene.pathTime;
     }
 }
 
