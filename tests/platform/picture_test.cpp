@@ -1,9 +1,7 @@
 // The BMP decoder, the committed pictures and the icon generator.
-#include "platform/sdl_keys.h"
-#include "platform/window.h"
+#include "platform/platform.h"
 #include "tools/icongen/icon_image.h"
 
-#include <SDL2/SDL_keycode.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -89,36 +87,4 @@ TEST(Pictures, ATruncatedOrDamagedBmpIsRefusedWithoutACrash) {
     Image image;
     std::string error;
     EXPECT_FALSE(platformDecodeBmp(damaged.data(), damaged.size(), &image, &error));
-}
-
-TEST(Keys, SdlKeysBecomeVirtualKeyCodes) {
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_ESCAPE), 27);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_F1), 112);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_F12), 123);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_c), 67);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_p), 80);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_a), 'A');
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_z), 'Z');
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_0), '0');
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_9), '9');
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_LEFT), 37);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_UP), 38);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_RIGHT), 39);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_DOWN), 40);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_KP_PLUS), 107);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_KP_MINUS), 109);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_KP_0), 96);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_KP_9), 105);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_SPACE), 32);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_LSHIFT), 16);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_AUDIOPLAY), 0);
-    EXPECT_EQ(platformVirtualKeyFromSdl(SDLK_UNKNOWN), 0);
-}
-
-TEST(Keys, EveryCodeIsBelow256) {
-    for (std::int32_t key = 0; key < 0x40000200; key += (key < 512 ? 1 : 0x40000000 - 512)) {
-        int code = platformVirtualKeyFromSdl(key);
-        EXPECT_GE(code, 0);
-        EXPECT_LT(code, 256);
-    }
 }
