@@ -9,6 +9,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cfloat>
 #include <vector>
 
@@ -78,6 +79,12 @@ void applyStyle() {
     c[ImGuiCol_ButtonActive] = ImVec4(0.70f, 0.69f, 0.66f, 1.0f);
 }
 
+// Our codes of the keys ImGui's widgets read, in the order of ImGuiKey_ (Tab first, Z last).
+constexpr int keyMap[ImGuiKey_COUNT] = {
+    VK_TAB, VK_LEFT,   VK_RIGHT,  VK_UP,   VK_DOWN,  VK_PRIOR,  VK_NEXT,   VK_HOME,
+    VK_END, VK_INSERT, VK_DELETE, VK_BACK, VK_SPACE, VK_RETURN, VK_ESCAPE, VK_RETURN,
+    'A',    'C',       'V',       'X',     'Y',      'Z'};
+
 void start() {
     IMGUI_CHECKVERSION();
     overlay.context = ImGui::CreateContext();
@@ -85,28 +92,7 @@ void start() {
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     io.Fonts->AddFontDefault();
-    io.KeyMap[ImGuiKey_Tab] = VK_TAB;
-    io.KeyMap[ImGuiKey_LeftArrow] = VK_LEFT;
-    io.KeyMap[ImGuiKey_RightArrow] = VK_RIGHT;
-    io.KeyMap[ImGuiKey_UpArrow] = VK_UP;
-    io.KeyMap[ImGuiKey_DownArrow] = VK_DOWN;
-    io.KeyMap[ImGuiKey_PageUp] = VK_PRIOR;
-    io.KeyMap[ImGuiKey_PageDown] = VK_NEXT;
-    io.KeyMap[ImGuiKey_Home] = VK_HOME;
-    io.KeyMap[ImGuiKey_End] = VK_END;
-    io.KeyMap[ImGuiKey_Insert] = VK_INSERT;
-    io.KeyMap[ImGuiKey_Delete] = VK_DELETE;
-    io.KeyMap[ImGuiKey_Backspace] = VK_BACK;
-    io.KeyMap[ImGuiKey_Space] = VK_SPACE;
-    io.KeyMap[ImGuiKey_Enter] = VK_RETURN;
-    io.KeyMap[ImGuiKey_Escape] = VK_ESCAPE;
-    io.KeyMap[ImGuiKey_KeyPadEnter] = VK_RETURN;
-    io.KeyMap[ImGuiKey_A] = 'A';
-    io.KeyMap[ImGuiKey_C] = 'C';
-    io.KeyMap[ImGuiKey_V] = 'V';
-    io.KeyMap[ImGuiKey_X] = 'X';
-    io.KeyMap[ImGuiKey_Y] = 'Y';
-    io.KeyMap[ImGuiKey_Z] = 'Z';
+    std::copy(std::begin(keyMap), std::end(keyMap), io.KeyMap);
     applyStyle();
     overlay.renderer = platformGLCurrent();
     if (overlay.renderer) {
@@ -209,8 +195,9 @@ void drawAboutPanel() {
     const ImVec2 position = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
     // Where ImGui put it (the user may drag it), for routing the mouse.
-    shell.aboutRect = Rect{static_cast<int>(position.x), static_cast<int>(position.y),
-                           std::max(0, static_cast<int>(size.x)), std::max(0, static_cast<int>(size.y))};
+    shell.aboutRect =
+        Rect{static_cast<int>(position.x), static_cast<int>(position.y),
+             std::max(0, static_cast<int>(size.x)), std::max(0, static_cast<int>(size.y))};
     const ImVec2 origin(position.x, position.y + titleHeight);
     ImDrawList* list = ImGui::GetWindowDrawList();
     bool alright = false;

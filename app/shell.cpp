@@ -75,10 +75,16 @@ void routeMouse(const Event& event) {
 void focusChanged(bool gained) {
     if (gained && !shell.active) {
         shell.active = true;
-        Target restore =
-            shell.focusWhenInactive != Target::None ? shell.focusWhenInactive : Target::Main;
+        // A click while inactive chose the focus already; a panel hidden meanwhile cannot take
+        // the keyboard back, or the main window would get no key until clicked.
+        Target restore = shell.focusWhenInactive;
+        if (restore == Target::None || (restore == Target::Panel && !shell.aboutVisible)) {
+            restore = Target::Main;
+        }
         shell.focusWhenInactive = Target::None;
-        shellSetFocus(restore);
+        if (shell.focus == Target::None) {
+            shellSetFocus(restore);
+        }
     } else if (!gained && shell.active) {
         shell.active = false;
         shell.focusWhenInactive = shell.focus;
@@ -115,9 +121,14 @@ void shellPostInput(const Event& event) {
             shellPost(shell.focus, event);
         }
         break;
-    case EventType::MouseMove:
     case EventType::ButtonDown:
     case EventType::ButtonUp:
+        // Left, right and middle only: the button indexes the held-button bits.
+        if (event.c < 0 || event.c > 2) {
+            break;
+        }
+        [[fallthrough]];
+    case EventType::MouseMove:
         routeMouse(event);
         break;
     case EventType::MouseLeave:

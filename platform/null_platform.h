@@ -1,14 +1,21 @@
 // The null platform: no display and no GL, for tests of the shell's failure paths and loop. It
 // counts what exists, fails the steps a test asks it to, and reports only the events a test
-// queues with nullPlatformQueue.
+// queues in nullPlatform().events.
 #pragma once
 
 #include "platform/platform.h"
 
 #include <deque>
 
-enum class NullStep { OpenDisplay, ChooseFormat, CreateWindow, CreateContext, MakeCurrent,
-                      ReleaseCurrent, Count };
+enum class NullStep {
+    OpenDisplay,
+    ChooseFormat,
+    CreateWindow,
+    CreateContext,
+    MakeCurrent,
+    ReleaseCurrent,
+    Count
+};
 
 struct NullPlatform {
     bool fail[static_cast<int>(NullStep::Count)] = {};

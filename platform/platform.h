@@ -56,11 +56,11 @@ enum class EventType : std::uint8_t {
     MouseLeave, // the cursor left the window
     ButtonDown, // a, b: cursor x, y; c: 0 left, 1 right, 2 middle
     ButtonUp,
-    Resized,    // a, b: the new client size; 0 x 0 when minimised
-    Close,      // the close box, or the session asking the program to end
+    Resized, // a, b: the new client size; 0 x 0 when minimised
+    Close,   // the close box, or the session asking the program to end
     FocusGained,
     FocusLost,
-    Quit,       // a: exit code
+    Quit, // a: exit code
 };
 
 struct Event {

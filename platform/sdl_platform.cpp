@@ -4,6 +4,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -49,21 +50,21 @@ SDL_Window* makeWindow(const char* title, int width, int height) {
                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_OPENGL);
 }
 
-// SDL key codes to virtual-key codes, besides letters, digits, F1..F12 and keypad 1..9.
-constexpr SDL_Keycode keyTable[][2] = {
-    {SDLK_BACKSPACE, 8},     {SDLK_TAB, 9},          {SDLK_RETURN, 13},      {SDLK_KP_ENTER, 13},
-    {SDLK_LSHIFT, 16},       {SDLK_RSHIFT, 16},      {SDLK_LCTRL, 17},       {SDLK_RCTRL, 17},
-    {SDLK_LALT, 18},         {SDLK_RALT, 18},        {SDLK_PAUSE, 19},       {SDLK_CAPSLOCK, 20},
-    {SDLK_ESCAPE, 27},       {SDLK_SPACE, 32},       {SDLK_PAGEUP, 33},      {SDLK_PAGEDOWN, 34},
-    {SDLK_END, 35},          {SDLK_HOME, 36},        {SDLK_LEFT, 37},        {SDLK_UP, 38},
-    {SDLK_RIGHT, 39},        {SDLK_DOWN, 40},        {SDLK_PRINTSCREEN, 44}, {SDLK_INSERT, 45},
-    {SDLK_DELETE, 46},       {SDLK_LGUI, 91},        {SDLK_RGUI, 92},        {SDLK_APPLICATION, 93},
-    {SDLK_KP_0, 96},         {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107},   {SDLK_KP_MINUS, 109},
-    {SDLK_KP_PERIOD, 110},   {SDLK_KP_DIVIDE, 111},  {SDLK_NUMLOCKCLEAR, 144}, {SDLK_SCROLLLOCK, 145},
-    {SDLK_SEMICOLON, 186},   {SDLK_EQUALS, 187},     {SDLK_COMMA, 188},      {SDLK_MINUS, 189},
-    {SDLK_PERIOD, 190},      {SDLK_SLASH, 191},      {SDLK_BACKQUOTE, 192},  {SDLK_LEFTBRACKET, 219},
-    {SDLK_BACKSLASH, 220},   {SDLK_RIGHTBRACKET, 221}, {SDLK_QUOTE, 222},
-};
+// SDL key codes to virtual-key codes, in pairs, besides letters, digits, F1..F12 and keypad
+// 1..9.
+constexpr SDL_Keycode keyPairs[] = {
+    SDLK_BACKSPACE, 8,   SDLK_TAB,          9,   SDLK_RETURN,       13,  SDLK_KP_ENTER,    13,
+    SDLK_LSHIFT,    16,  SDLK_RSHIFT,       16,  SDLK_LCTRL,        17,  SDLK_RCTRL,       17,
+    SDLK_LALT,      18,  SDLK_RALT,         18,  SDLK_PAUSE,        19,  SDLK_CAPSLOCK,    20,
+    SDLK_ESCAPE,    27,  SDLK_SPACE,        32,  SDLK_PAGEUP,       33,  SDLK_PAGEDOWN,    34,
+    SDLK_END,       35,  SDLK_HOME,         36,  SDLK_LEFT,         37,  SDLK_UP,          38,
+    SDLK_RIGHT,     39,  SDLK_DOWN,         40,  SDLK_PRINTSCREEN,  44,  SDLK_INSERT,      45,
+    SDLK_DELETE,    46,  SDLK_LGUI,         91,  SDLK_RGUI,         92,  SDLK_APPLICATION, 93,
+    SDLK_KP_0,      96,  SDLK_KP_MULTIPLY,  106, SDLK_KP_PLUS,      107, SDLK_KP_MINUS,    109,
+    SDLK_KP_PERIOD, 110, SDLK_KP_DIVIDE,    111, SDLK_NUMLOCKCLEAR, 144, SDLK_SCROLLLOCK,  145,
+    SDLK_SEMICOLON, 186, SDLK_EQUALS,       187, SDLK_COMMA,        188, SDLK_MINUS,       189,
+    SDLK_PERIOD,    190, SDLK_SLASH,        191, SDLK_BACKQUOTE,    192, SDLK_LEFTBRACKET, 219,
+    SDLK_BACKSLASH, 220, SDLK_RIGHTBRACKET, 221, SDLK_QUOTE,        222};
 
 int virtualKey(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) {
@@ -78,9 +79,9 @@ int virtualKey(SDL_Keycode key) {
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
         return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
     }
-    for (const auto& entry : keyTable) {
-        if (entry[0] == key) {
-            return entry[1];
+    for (std::size_t i = 0; i < std::size(keyPairs); i += 2) {
+        if (keyPairs[i] == key) {
+            return keyPairs[i + 1];
         }
     }
     return 0;
@@ -102,10 +103,10 @@ bool translate(const SDL_Event& e, Event* out) {
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        const int button = e.button.button == SDL_BUTTON_LEFT    ? 0
-                           : e.button.button == SDL_BUTTON_RIGHT ? 1
+        const int button = e.button.button == SDL_BUTTON_LEFT     ? 0
+                           : e.button.button == SDL_BUTTON_RIGHT  ? 1
                            : e.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                   : -1;
+                                                                  : -1;
         *out = Event{e.type == SDL_MOUSEBUTTONDOWN ? EventType::ButtonDown : EventType::ButtonUp,
                      e.button.x, e.button.y, button};
         return button >= 0;
@@ -200,8 +201,8 @@ bool platformChooseFormat(int colorBits, int depthBits) {
            SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits) == 0 &&
            SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0) == 0 &&
            SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0 &&
-           SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
-                               SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0;
+           SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) ==
+               0;
 }
 
 bool platformCreateWindow(const char* title, int width, int height, const Image* icon) {
@@ -231,8 +232,8 @@ bool platformCreateContext() {
 }
 
 bool platformMakeCurrent(bool current) {
-    bool ok = SDL_GL_MakeCurrent(current ? sdl.window : nullptr, current ? sdl.context : nullptr) ==
-              0;
+    bool ok =
+        SDL_GL_MakeCurrent(current ? sdl.window : nullptr, current ? sdl.context : nullptr) == 0;
     sdl.current = ok && current && sdl.context != nullptr;
     return ok;
 }
@@ -310,13 +311,14 @@ bool platformPollEvent(Event* event) {
 bool platformShowNativeBox(const char* caption, const char* text, MessageBoxIcon icon) {
     // The offscreen and dummy drivers have no screen; SDL would otherwise try to open an X
     // connection of its own for the box.
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0 && (driverIs("offscreen") || driverIs("dummy"))) {
-        return false;
+    const bool up = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    for (const char* headless : {"offscreen", "dummy"}) {
+        if (up ? driverIs(headless) : requested(headless)) {
+            return false;
+        }
     }
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && (requested("offscreen") || requested("dummy"))) {
-        return false;
-    }
-    return SDL_ShowSimpleMessageBox(icon == MessageBoxIcon::Exclamation ? SDL_MESSAGEBOX_WARNING
-                                                                        : SDL_MESSAGEBOX_INFORMATION,
+    return SDL_ShowSimpleMessageBox(icon == MessageBoxIcon::Exclamation
+                                        ? SDL_MESSAGEBOX_WARNING
+                                        : SDL_MESSAGEBOX_INFORMATION,
                                     caption, text, nullptr) == 0;
 }

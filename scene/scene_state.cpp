@@ -57,8 +57,8 @@ void advanceScene(double averageTime, float divisor) {
         scene.leadPoint = flightPathPoint(scene.pathTime);
     }
     scene.shipDirection = Vec3{static_cast<float>(scene.shipPoint.x - scene.leadPoint.x),
-                         static_cast<float>(scene.shipPoint.y - scene.leadPoint.y),
-                         static_cast<float>(scene.shipPoint.z - scene.leadPoint.z)};
+                               static_cast<float>(scene.shipPoint.y - scene.leadPoint.y),
+                               static_cast<float>(scene.shipPoint.z - scene.leadPoint.z)};
 }
 
 void updateShipRotation() {

@@ -1,115 +1,113 @@
-// The loop and the window procedure driven by hand-made messages on the null window system.
+// The loop turn by turn: scripted input through the shell's routing on the null platform.
 #include "shell_harness.h"
 
 #include "app/about_panel.h"
 #include "app/app_window.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
 #include "app/window_proc.h"
 
-namespace {
+#include <algorithm>
 
-const TurnRecord& at(const std::vector<TurnRecord>& turns, std::int64_t turn) {
-    return turns.at(static_cast<std::size_t>(turn - 1));
-}
-
-} // namespace
-
-TEST_F(ShellTest, EveryTurnDrawsOneFrameAndPresentsIt) {
-    EXPECT_EQ(run(5), 0);
-    EXPECT_EQ(turnsRun, 5);
+TEST_F(ShellTest, StartUpShowsTheFirstSizeTextAndGivesTheMainWindowTheFocus) {
+    EXPECT_EQ(run(1), 0);
     EXPECT_EQ(count("init"), 1);
-    EXPECT_EQ(count("draw"), 5);
-    EXPECT_EQ(nullSystemState().swaps, 5);
+    EXPECT_EQ(count("draw"), 1);
+    EXPECT_EQ(nullPlatform().swaps, 1);
     EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(at(1).focus, Target::Main);
+    // The first show re-created the bar: part 0 lost its "Status".
+    EXPECT_EQ(at(1).status[0], "");
+    EXPECT_EQ(at(1).status[1], "800 x 400");
+    EXPECT_EQ(shell.viewportWidth, 800);
+    EXPECT_EQ(shell.viewportHeight, 400);
+    EXPECT_FALSE(at(1).aboutVisible);
 }
 
-TEST_F(ShellTest, HoldingCTogglesTheCameraOncePerPress) {
-    keyDownAt(1, 'C'); // turn 1 the key, turn 2 its WM_CHAR, idle from turn 3
-    keyUpAt(10, 'C');
-    keyDownAt(12, 'C');
-    run(20);
-    EXPECT_FALSE(at(turns, 2).freeCamera);
-    for (std::int64_t t = 3; t <= 13; ++t) {
-        EXPECT_TRUE(at(turns, t).freeCamera) << "turn " << t;
-    }
-    for (std::int64_t t = 14; t <= 20; ++t) {
-        EXPECT_FALSE(at(turns, t).freeCamera) << "turn " << t;
-    }
+TEST_F(ShellTest, TheScenesTextsReachTheStatusBarAndAnUnwrittenTextLeavesItsPart) {
+    sceneSpeedText = "Speed: 0.200000";
+    sceneFrameRateText = "FPS: 7 Secs: 0";
+    actAt(2, [] { sceneFrameRateText.clear(); });
+    run(2);
+    EXPECT_EQ(at(1).status[0], "Speed: 0.200000");
+    EXPECT_EQ(at(1).status[2], "FPS: 7 Secs: 0");
+    EXPECT_EQ(at(2).status[2], "FPS: 7 Secs: 0");
 }
 
-TEST_F(ShellTest, HoldingPTogglesThePathOncePerPress) {
-    keyDownAt(1, 'P');
-    keyUpAt(6, 'P');
-    keyDownAt(8, 'P');
-    run(14);
-    EXPECT_TRUE(at(turns, 3).showPath);
-    EXPECT_TRUE(at(turns, 7).showPath);
-    EXPECT_FALSE(at(turns, 10).showPath);
-    EXPECT_FALSE(at(turns, 14).showPath);
+TEST_F(ShellTest, HoldingCOrPTogglesItsFlagOncePerPress) {
+    const struct {
+        int key;
+        bool SceneInput::*flag;
+    } cases[] = {{'C', &SceneInput::freeCamera}, {'P', &SceneInput::showPath}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<char>(c.key));
+        TearDown();
+        SetUp();
+        keyDownAt(1, c.key); // turn 1 the key, turn 2 its character, idle from turn 3
+        keyUpAt(10, c.key);
+        keyDownAt(12, c.key);
+        run(20);
+        for (std::int64_t t = 1; t <= 20; ++t) {
+            EXPECT_EQ(at(t).drawn.*c.flag, t >= 3 && t <= 13) << "turn " << t;
+        }
+    }
 }
 
 TEST_F(ShellTest, F1ShowsTheAboutPanelOncePerPress) {
     keyDownAt(1, VK_F1); // no character: turn 2 is idle
-    run(3);
-    EXPECT_FALSE(at(turns, 1).aboutVisible);
-    EXPECT_TRUE(at(turns, 2).aboutVisible);
-    EXPECT_TRUE(at(turns, 2).aboutFocused);
-}
-
-TEST_F(ShellTest, F1HeldAfterTheAboutPanelClosedDoesNotShowItAgainUntilPressedAgain) {
-    keyDownAt(1, VK_F1);
-    actAt(4, [] { platformSendMessage(aboutDialog, WM_COMMAND, IDOK, 0); });
-    // The release went to the panel; the next press reaches the main window again.
-    keyUpAt(4, VK_F1);
+    // The panel took the focus and released F1; it stays down for the user all along.
+    actAt(4, [] { endAboutPanel(1); });
     keyDownAt(8, VK_F1);
     run(10);
-    EXPECT_TRUE(at(turns, 3).aboutVisible);
-    EXPECT_FALSE(at(turns, 4).aboutVisible);
-    EXPECT_FALSE(at(turns, 7).aboutVisible);
-    EXPECT_TRUE(at(turns, 9).aboutVisible);
+    EXPECT_FALSE(at(1).aboutVisible);
+    EXPECT_TRUE(at(2).aboutVisible);
+    EXPECT_EQ(at(2).focus, Target::Panel);
+    EXPECT_TRUE(at(3).aboutVisible);
+    for (std::int64_t t = 4; t <= 8; ++t) {
+        EXPECT_FALSE(at(t).aboutVisible) << "turn " << t;
+    }
+    EXPECT_TRUE(at(9).aboutVisible);
 }
 
-TEST_F(ShellTest, HoldingKeypadPlusDrivesTheSpeedToOneAndHoldsIt) {
-    keyDownAt(1, VK_ADD); // turn 2 is the '+' character
-    run(12);
-    EXPECT_EQ(at(turns, 2).status[0], "");
-    EXPECT_EQ(at(turns, 3).speedDivisor, 4.0f);
-    EXPECT_EQ(at(turns, 3).status[0], "Speed: 0.250000");
-    EXPECT_EQ(at(turns, 5).status[0], "Speed: 0.500000");
-    EXPECT_EQ(at(turns, 6).speedDivisor, 1.0f);
-    EXPECT_EQ(at(turns, 12).speedDivisor, 1.0f);
-    EXPECT_EQ(at(turns, 12).status[0], "Speed: 1.000000");
-}
-
-TEST_F(ShellTest, HoldingKeypadMinusDrivesTheSpeedToATenthAndHoldsIt) {
-    keyDownAt(1, VK_SUBTRACT);
-    run(12);
-    EXPECT_EQ(at(turns, 3).status[0], "Speed: 0.166667");
-    EXPECT_EQ(at(turns, 7).speedDivisor, 10.0f);
-    EXPECT_EQ(at(turns, 12).speedDivisor, 10.0f);
-    EXPECT_EQ(at(turns, 12).status[0], "Speed: 0.100000");
-}
-
-TEST_F(ShellTest, TheSpeedTextIsWrittenAfterEveryStepAlsoWhenClamped) {
-    speedDivisor = 1.0f;
-    keyDownAt(1, VK_ADD);
-    actAt(5, [] { statusBarSetText(0, "gone"); });
-    run(5);
-    EXPECT_EQ(speedDivisor, 1.0f);
-    EXPECT_EQ(at(turns, 5).status[0], "Speed: 1.000000");
-}
-
-TEST_F(ShellTest, TheInitialSpeedTextReadsOneFifth) {
+TEST_F(ShellTest, KeypadPlusAndMinusStepTheSpeedOnIdleTurnsWithinOneToTen) {
     writeSpeedText();
-    EXPECT_STREQ(statusBarText(0), "Speed: 0.200000");
+    EXPECT_EQ(shell.status[0], "Speed: 0.200000");
+    const struct {
+        int key;
+        std::int64_t turn;
+        float divisor;
+        const char* text;
+    } cases[] = {
+        {VK_ADD, 2, 5.0f, ""}, // the '+' character's turn
+        {VK_ADD, 3, 4.0f, "Speed: 0.250000"},
+        {VK_ADD, 5, 2.0f, "Speed: 0.500000"},
+        {VK_ADD, 6, 1.0f, "Speed: 1.000000"},
+        {VK_ADD, 7, 1.0f, "Speed: 1.000000"},
+        {VK_ADD, 12, 1.0f, "Speed: 1.000000"},
+        {VK_SUBTRACT, 3, 6.0f, "Speed: 0.166667"},
+        {VK_SUBTRACT, 7, 10.0f, "Speed: 0.100000"},
+        {VK_SUBTRACT, 8, 10.0f, "Speed: 0.100000"},
+        {VK_SUBTRACT, 12, 10.0f, "Speed: 0.100000"},
+    };
+    for (int key : {VK_ADD, VK_SUBTRACT}) {
+        TearDown();
+        SetUp();
+        keyDownAt(1, key);
+        // Clamped steps still write the text.
+        actAt(12, [] { shell.status[0] = "gone"; });
+        run(12);
+        for (const auto& c : cases) {
+            if (c.key == key) {
+                SCOPED_TRACE("key " + std::to_string(key) + " turn " + std::to_string(c.turn));
+                EXPECT_EQ(at(c.turn).drawn.speedDivisor, c.divisor);
+                EXPECT_EQ(at(c.turn).status[0], c.text);
+            }
+        }
+    }
 }
 
 TEST_F(ShellTest, ArrowKeysMoveTheCameraInTheListedOrderOnEveryIdleTurn) {
-    keyDownAt(1, VK_RIGHT);
-    keyDownAt(1, VK_LEFT);
-    keyDownAt(1, VK_DOWN);
-    keyDownAt(1, VK_UP);
+    for (int key : {VK_RIGHT, VK_LEFT, VK_DOWN, VK_UP}) {
+        keyDownAt(1, key);
+    }
     run(6);
     EXPECT_EQ(sceneCallsBetween(1, 4), (std::vector<std::string>{"draw", "draw", "draw", "draw"}));
     const std::vector<std::string> idle{"forward", "back", "left", "right", "draw"};
@@ -117,185 +115,200 @@ TEST_F(ShellTest, ArrowKeysMoveTheCameraInTheListedOrderOnEveryIdleTurn) {
     EXPECT_EQ(sceneCallsBetween(6, 6), idle);
 }
 
-TEST_F(ShellTest, EscapeEndsTheLoopOnlyOnAnIdleTurn) {
-    keyDownAt(1, VK_ESCAPE); // turn 1 the key, turn 2 its character
-    for (int i = 0; i < 5; ++i) {
-        inputAt(1, WM_MOUSEMOVE, 0, makeLParam(10 + i, 20));
+TEST_F(ShellTest, TheLoopEndsAfterOneMoreFrameAndReleasesEverything) {
+    const struct {
+        const char* name;
+        std::function<void(ShellTest&)> arrange;
+        int exitCode;
+        std::int64_t turns;
+        int mouseMoves; // dispatched before the end
+    } cases[] = {
+        {"close box", [](ShellTest& t) { t.postAt(3, Event{EventType::Close}); }, 0, 4, 0},
+        {"quit request", [](ShellTest& t) { t.actAt(2, [] { shellPostQuit(3); }); }, 3, 2, 0},
+        {"quit after what was queued before it",
+         [](ShellTest& t) {
+             t.postAt(1, Event{EventType::Close});
+             t.inputAt(1, Event{EventType::MouseMove, 5, 6});
+         },
+         0, 3, 1},
+        // Turn 1 the key, turn 2 its character, five moves; the first idle turn sees Escape.
+        {"Escape",
+         [](ShellTest& t) {
+             t.keyDownAt(1, VK_ESCAPE);
+             for (int i = 0; i < 5; ++i) {
+                 t.inputAt(1, Event{EventType::MouseMove, 10 + i, 20});
+             }
+         },
+         0, 8, 5},
+        // Showing the panel on the same idle turn releases every key; Escape still counts.
+        {"Escape with F1",
+         [](ShellTest& t) {
+             t.keyDownAt(1, VK_F1);
+             t.keyDownAt(1, VK_ESCAPE);
+         },
+         0, 4, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        c.arrange(*this);
+        EXPECT_EQ(run(100), c.exitCode);
+        EXPECT_EQ(turnsRun, c.turns);
+        EXPECT_EQ(count("draw"), c.turns);
+        EXPECT_EQ(nullPlatform().swaps, c.turns);
+        EXPECT_EQ(std::count_if(sceneLog.begin(), sceneLog.end(),
+                                [](const std::string& e) { return e.rfind("mouse", 0) == 0; }),
+                  c.mouseMoves);
+        EXPECT_FALSE(nullPlatform().window);
+        EXPECT_FALSE(nullPlatform().context);
+        EXPECT_FALSE(nullPlatform().current);
+        EXPECT_FALSE(shell.window);
+        EXPECT_TRUE(boxes.empty());
     }
-    EXPECT_EQ(run(100), 0);
-    // Seven turns dispatch messages; the first idle turn sees Escape and still draws.
-    EXPECT_EQ(turnsRun, 8);
-    EXPECT_EQ(count("draw"), 8);
-    EXPECT_EQ(count("mouse 14 20"), 1);
-    EXPECT_EQ(nullSystemState().liveWindows, 0);
 }
 
-TEST_F(ShellTest, TheCloseBoxGivesOneMoreFrameAndExitCodeZero) {
-    postAt(3, WM_CLOSE, 0);
-    EXPECT_EQ(run(100), 0);
-    EXPECT_EQ(turnsRun, 4);
-    EXPECT_EQ(count("draw"), 4);
-    EXPECT_EQ(nullSystemState().swaps, 4);
-    // Everything was released, without complaint.
-    EXPECT_EQ(nullSystemState().liveWindows, 0);
-    EXPECT_EQ(nullSystemState().liveContexts, 0);
-    EXPECT_EQ(nullSystemState().liveDCs, 0);
-    EXPECT_EQ(nullSystemState().classes, 0);
-    EXPECT_TRUE(boxes.empty());
+TEST_F(ShellTest, AResizeSetsTheViewportAndMakesANewStatusBarWithTheSizeText) {
+    const struct {
+        const char* name;
+        bool scripted; // shellSetClientSize, else a Resized message to the main window
+        int width, height;
+        int viewportHeight;
+        const char* text;
+        Rect strip; // the bottom of the client area afterwards
+    } cases[] = {
+        {"message", false, 640, 480, 480, "640 x 480", {0, 380, 800, 20}},
+        {"no height", false, 640, 0, 1, "640 x 1", {0, 380, 800, 20}},
+        {"scripted", true, 300, 200, 200, "300 x 200", {0, 180, 300, 20}},
+        {"lower than the strip", true, 300, 10, 10, "300 x 10", {0, 0, 300, 10}},
+        {"minimised", true, 0, 0, 1, "0 x 1", {0, 380, 800, 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        actAt(1, [] {
+            shell.status[0] = "Speed: 0.250000";
+            shell.status[2] = "FPS: 60 Secs: 1";
+        });
+        actAt(2, [&c] {
+            if (c.scripted) {
+                shellSetClientSize(c.width, c.height);
+            } else {
+                shellPost(Target::Main, Event{EventType::Resized, c.width, c.height});
+            }
+        });
+        Rect strip;
+        actAt(3, [&strip] { strip = shell.statusBar; });
+        run(3);
+        EXPECT_EQ(shell.viewportWidth, c.width);
+        EXPECT_EQ(shell.viewportHeight, c.viewportHeight);
+        EXPECT_EQ(at(1).status[0], "Speed: 0.250000");
+        EXPECT_EQ(at(2).status[0], "");
+        EXPECT_EQ(at(2).status[1], c.text);
+        EXPECT_EQ(at(2).status[2], "");
+        EXPECT_TRUE(rectIs(strip, c.strip));
+        const int clientHeight = c.strip.y + c.strip.height;
+        EXPECT_EQ(shell.clientWidth, c.strip.width);
+        EXPECT_EQ(shell.clientHeight, clientHeight);
+        EXPECT_EQ(nullPlatform().width, c.strip.width);
+        EXPECT_EQ(nullPlatform().height, clientHeight);
+    }
 }
 
-TEST_F(ShellTest, TheLoopReturnsTheQuitMessagesCode) {
-    actAt(2, [] { platformPostQuitMessage(3); });
-    EXPECT_EQ(run(100), 3);
-    EXPECT_EQ(turnsRun, 2);
-}
-
-TEST_F(ShellTest, AQuitWaitsForTheMessagesQueuedBeforeIt) {
-    postAt(1, WM_CLOSE, 0);
-    inputAt(1, WM_MOUSEMOVE, 0, makeLParam(5, 6));
-    run(100);
-    EXPECT_EQ(turnsRun, 3);
-    EXPECT_EQ(count("mouse 5 6"), 1);
-}
-
-TEST_F(ShellTest, AResizeSetsTheViewportAndTheSizeText) {
-    postAt(1, WM_SIZE, SIZE_RESTORED, makeLParam(640, 480));
-    run(1);
-    EXPECT_EQ(viewportWidth, 640);
-    EXPECT_EQ(viewportHeight, 480);
-    EXPECT_EQ(at(turns, 1).status[1], "640 x 480");
-}
-
-TEST_F(ShellTest, AZeroHeightGivesAOnePixelViewport) {
-    postAt(1, WM_SIZE, SIZE_MINIMIZED, makeLParam(640, 0));
-    run(1);
-    EXPECT_EQ(viewportWidth, 640);
-    EXPECT_EQ(viewportHeight, 1);
-    EXPECT_EQ(at(turns, 1).status[1], "640 x 1");
-}
-
-TEST_F(ShellTest, AResizeReplacesTheStatusBarAndDropsTheOtherTexts) {
-    keyDownAt(1, VK_ADD);
-    keyUpAt(4, VK_ADD);
-    actAt(4, [] { statusBarSetText(2, "FPS: 60 Secs: 1"); });
-    postAt(5, WM_SIZE, SIZE_RESTORED, makeLParam(300, 200));
-    run(5);
-    EXPECT_EQ(at(turns, 3).status[0], "Speed: 0.250000");
-    EXPECT_EQ(at(turns, 4).status[2], "FPS: 60 Secs: 1");
-    EXPECT_EQ(at(turns, 5).status[0], "");
-    EXPECT_EQ(at(turns, 5).status[1], "300 x 200");
-    EXPECT_EQ(at(turns, 5).status[2], "");
-}
-
-TEST_F(ShellTest, StartUpShowsTheSizeTextOfTheFirstShow) {
-    run(1);
-    EXPECT_EQ(at(turns, 1).status[1], "800 x 400");
-    EXPECT_EQ(viewportWidth, 800);
-    EXPECT_EQ(viewportHeight, 400);
-    EXPECT_EQ(count("init"), 1);
-}
-
-TEST_F(ShellTest, KeyMessagesGoToTheAboutPanelWhileItHasTheFocus) {
+TEST_F(ShellTest, KeysGoToTheAboutPanelWhileItHasTheFocus) {
     keyDownAt(1, VK_F1);
     keyUpAt(3, VK_F1);
     keyDownAt(4, 'C');
     keyDownAt(4, VK_UP);
     run(10);
-    EXPECT_TRUE(at(turns, 10).aboutVisible);
-    EXPECT_FALSE(keyTable['C']);
-    EXPECT_FALSE(keyTable[VK_UP]);
-    EXPECT_FALSE(at(turns, 10).freeCamera);
+    EXPECT_TRUE(at(10).aboutVisible);
+    EXPECT_EQ(at(10).focus, Target::Panel);
+    EXPECT_FALSE(shell.keyTable['C']);
+    EXPECT_FALSE(shell.keyTable[VK_UP]);
+    EXPECT_FALSE(at(10).drawn.freeCamera);
     EXPECT_EQ(count("forward"), 0);
 }
 
 TEST_F(ShellTest, ClickingTheMainWindowTakesTheKeysBackFromTheAboutPanel) {
     keyDownAt(1, VK_F1);
     keyUpAt(3, VK_F1);
-    inputAt(4, WM_LBUTTONDOWN, MK_LBUTTON, makeLParam(600, 200));
-    inputAt(4, WM_LBUTTONUP, 0, makeLParam(600, 200));
+    inputAt(4, Event{EventType::ButtonDown, 600, 200, 0});
+    inputAt(4, Event{EventType::ButtonUp, 600, 200, 0});
     keyDownAt(6, 'C');
     run(10);
-    EXPECT_TRUE(at(turns, 10).aboutVisible);
-    EXPECT_FALSE(at(turns, 10).aboutFocused);
-    EXPECT_TRUE(at(turns, 10).freeCamera);
+    EXPECT_TRUE(at(10).aboutVisible);
+    EXPECT_EQ(at(10).focus, Target::Main);
+    EXPECT_TRUE(at(10).drawn.freeCamera);
 }
 
 TEST_F(ShellTest, KeysHeldWhenTheFocusMovesAreReleasedInsteadOfStuck) {
     keyDownAt(1, VK_UP); // turn 2 idle: one step forward
     keyDownAt(3, VK_F1); // turn 4 idle: shows the panel, which takes the focus
     run(8);
-    // The up arrow's release would have gone to the panel; the camera stops anyway.
+    // The up arrow's release would go to the panel; the camera stops anyway.
     EXPECT_EQ(count("forward"), 1);
-    EXPECT_FALSE(keyTable[VK_UP]);
+    EXPECT_FALSE(shell.keyTable[VK_UP]);
 }
 
 TEST_F(ShellTest, MouseMovesTurnTheCameraWithSignedPositions) {
-    inputAt(1, WM_MOUSEMOVE, 0, makeLParam(30, 40));
-    postAt(2, WM_MOUSEMOVE, MK_LBUTTON, makeLParam(-5, -7));
-    run(3);
+    // Dragged out past the top-left corner, the main window keeps the mouse.
+    inputAt(1, Event{EventType::MouseMove, 30, 40});
+    inputAt(1, Event{EventType::ButtonDown, 30, 40, 1});
+    inputAt(1, Event{EventType::MouseMove, -5, -7});
+    inputAt(1, Event{EventType::ButtonUp, -5, -7, 1});
+    run(5);
     EXPECT_EQ(count("mouse 30 40"), 1);
     EXPECT_EQ(count("mouse -5 -7"), 1);
 }
 
-TEST_F(ShellTest, TheCursorEnteringTheStatusBarLeavesTheClientArea) {
-    inputAt(1, WM_MOUSEMOVE, 0, makeLParam(100, 100));
-    inputAt(1, WM_MOUSEMOVE, 0, makeLParam(100, 390));
-    inputAt(1, WM_MOUSEMOVE, 0, makeLParam(100, 300));
-    run(5);
-    EXPECT_EQ(sceneLog, (std::vector<std::string>{"init", "mouse 100 100", "draw", "leave", "draw",
-                                                  "draw", "mouse 100 300", "draw", "draw"}));
+TEST_F(ShellTest, TheCameraLosesTheCursorToTheStatusBarAndOutsideTheWindow) {
+    inputAt(1, Event{EventType::MouseMove, 100, 100});
+    inputAt(1, Event{EventType::MouseMove, 100, 390});
+    inputAt(1, Event{EventType::MouseMove, 100, 300});
+    inputAt(1, Event{EventType::MouseLeave});
+    inputAt(1, Event{EventType::MouseLeave});
+    run(7);
+    EXPECT_EQ(sceneLog,
+              (std::vector<std::string>{"init", "mouse 100 100", "draw", "leave", "draw", "draw",
+                                        "mouse 100 300", "draw", "leave", "draw", "draw", "draw"}));
 }
 
-TEST_F(ShellTest, TheAlrightButtonHidesTheAboutPanel) {
-    keyDownAt(1, VK_F1);
-    keyUpAt(3, VK_F1);
-    // The button's centre: template (155, 199) 77 x 14 under a 19-pixel title bar.
-    inputAt(5, WM_MOUSEMOVE, 0, makeLParam(290, 353));
-    inputAt(6, WM_LBUTTONDOWN, MK_LBUTTON, makeLParam(290, 353));
-    inputAt(8, WM_LBUTTONUP, 0, makeLParam(290, 353));
-    run(10);
-    EXPECT_TRUE(at(turns, 7).aboutVisible);
-    EXPECT_FALSE(at(turns, 8).aboutVisible);
-    EXPECT_EQ(at(turns, 8).aboutResult, 1);
-    EXPECT_EQ(count("mouse 290 353"), 0);
-}
-
-TEST_F(ShellTest, TheCloseBoxHidesTheAboutPanel) {
-    keyDownAt(1, VK_F1);
-    keyUpAt(3, VK_F1);
-    inputAt(5, WM_MOUSEMOVE, 0, makeLParam(365, 9));
-    inputAt(6, WM_LBUTTONDOWN, MK_LBUTTON, makeLParam(365, 9));
-    inputAt(8, WM_LBUTTONUP, 0, makeLParam(365, 9));
-    run(10);
-    EXPECT_TRUE(at(turns, 7).aboutVisible);
-    EXPECT_FALSE(at(turns, 8).aboutVisible);
-    EXPECT_EQ(at(turns, 8).aboutResult, 0);
-}
-
-TEST_F(ShellTest, TheAboutPanelStartsHiddenWithTheFocusOnTheMainWindow) {
-    WindowHandle focus = nullptr;
-    WindowHandle main = nullptr;
-    actAt(1, [&] {
-        focus = platformGetFocus();
-        main = mainWindow;
-        EXPECT_NE(aboutDialog, nullptr);
-    });
-    run(1);
-    EXPECT_FALSE(at(turns, 1).aboutVisible);
-    EXPECT_EQ(focus, main);
+TEST_F(ShellTest, TheAboutPanelsButtonsHideItWhenClicked) {
+    const struct {
+        const char* name;
+        int x, y;
+        int result;
+    } cases[] = {
+        // The centre of "Alright!": template (155, 199) 77 x 14 under a 19-pixel title bar.
+        {"Alright!", 290, 353, 1},
+        {"close box", 365, 9, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        keyDownAt(1, VK_F1);
+        keyUpAt(3, VK_F1);
+        actAt(3, [] { shell.aboutResult = -1; });
+        inputAt(5, Event{EventType::MouseMove, c.x, c.y});
+        inputAt(6, Event{EventType::ButtonDown, c.x, c.y, 0});
+        inputAt(8, Event{EventType::ButtonUp, c.x, c.y, 0});
+        run(10);
+        EXPECT_TRUE(at(7).aboutVisible);
+        EXPECT_EQ(at(7).aboutResult, -1);
+        EXPECT_FALSE(at(8).aboutVisible);
+        EXPECT_EQ(at(8).aboutResult, c.result);
+        EXPECT_EQ(at(8).focus, Target::Main);
+        // The panel had the mouse, not the camera.
+        EXPECT_EQ(count("mouse " + std::to_string(c.x) + " " + std::to_string(c.y)), 0);
+    }
 }
 
 TEST(WindowProc, KeyCodesBeyondTheTableAreIgnored) {
-    resetShellState();
-    bool before[256];
-    std::copy(std::begin(keyTable), std::end(keyTable), before);
-    EXPECT_EQ(windowProc(nullptr, WM_KEYDOWN, 256, 0), 0);
-    EXPECT_EQ(windowProc(nullptr, WM_KEYDOWN, static_cast<WParam>(-1), 0), 0);
-    EXPECT_TRUE(std::equal(std::begin(keyTable), std::end(keyTable), before));
-}
-
-TEST(WindowProc, ScreenSaverAndMonitorPowerAreSuppressedOtherCommandsPassOn) {
-    EXPECT_EQ(windowProc(nullptr, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
-    EXPECT_EQ(windowProc(nullptr, WM_SYSCOMMAND, SC_MONITORPOWER, 0), 0);
-    EXPECT_EQ(windowProc(nullptr, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+    resetShell();
+    windowProc(Event{EventType::KeyDown, 256});
+    windowProc(Event{EventType::KeyDown, -1});
+    EXPECT_TRUE(std::none_of(std::begin(shell.keyTable), std::end(shell.keyTable),
+                             [](bool down) { return down; }));
 }

@@ -3,21 +3,32 @@
 #include "app/about_panel.h"
 #include "app/app_window.h"
 #include "app/overlay.h"
-#include "app/scene_calls.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
+
+#include <algorithm>
+#include <cstdio>
 
 std::vector<std::string> sceneLog;
 bool sceneInitResult = true;
+std::string sceneSpeedText;
+std::string sceneFrameRateText;
 
 namespace {
 
-bool recordInit() {
+SceneInput lastDrawn;
+
+void copyText(const std::string& from, char (&to)[64]) {
+    std::snprintf(to, sizeof to, "%s", from.c_str());
+}
+
+bool recordInit(const SceneInput&, SceneTexts* texts) {
     sceneLog.emplace_back("init");
+    copyText(sceneSpeedText, texts->speed);
     return sceneInitResult;
 }
-bool recordDraw() {
+bool recordDraw(const SceneInput& input, SceneTexts* texts) {
     sceneLog.emplace_back("draw");
+    lastDrawn = input;
+    copyText(sceneFrameRateText, texts->frameRate);
     return true;
 }
 void recordForward() {
@@ -48,45 +59,91 @@ void sink(void* context, const char* caption, const char* text, MessageBoxIcon i
 
 } // namespace
 
+namespace {
+const char* const targetNames[] = {"None", "Main", "StatusBar", "Panel"};
+} // namespace
+
+void PrintTo(Target target, std::ostream* os) {
+    *os << targetNames[static_cast<int>(target)];
+}
+
+::testing::AssertionResult rectIs(Rect r, Rect e) {
+    if (r.x == e.x && r.y == e.y && r.width == e.width && r.height == e.height) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "(" << r.x << ", " << r.y << ") " << r.width << " x " << r.height << ", expected ("
+           << e.x << ", " << e.y << ") " << e.width << " x " << e.height;
+}
+
+std::string describe(const Message& message) {
+    static const char* const types[] = {"KeyDown",    "KeyUp",       "Char",      "MouseMove",
+                                        "MouseLeave", "ButtonDown",  "ButtonUp",  "Resized",
+                                        "Close",      "FocusGained", "FocusLost", "Quit"};
+    const Event& e = message.event;
+    std::string text = std::string(targetNames[static_cast<int>(message.target)]) + " " +
+                       types[static_cast<int>(e.type)];
+    auto number = [&](int n) { text += " " + std::to_string(n); };
+    switch (e.type) {
+    case EventType::ButtonDown:
+    case EventType::ButtonUp:
+        number(e.a);
+        number(e.b);
+        number(e.c);
+        break;
+    case EventType::MouseMove:
+    case EventType::Resized:
+        number(e.a);
+        number(e.b);
+        break;
+    case EventType::KeyDown:
+    case EventType::KeyUp:
+    case EventType::Char:
+    case EventType::Quit:
+        number(e.a);
+        break;
+    default:
+        break;
+    }
+    return text;
+}
+
 struct ShellBridge {
     static void before(void* context, std::int64_t turn);
     static bool after(void* context, std::int64_t turn);
 };
 
 void ShellTest::SetUp() {
-    boxes.clear();
-    turns.clear();
-    turnsRun = 0;
-    script.clear();
-    logStart.clear();
-    installNullSystem();
-    resetShellState();
-    resetLoopState();
-    resetAppWindowState();
-    statusBarRecreate();
+    resetNullPlatform();
+    resetShell();
     sceneLog.clear();
     sceneInitResult = true;
+    sceneSpeedText.clear();
+    sceneFrameRateText.clear();
     setSceneCalls(&recorder);
     platformSetMessageBoxSink(sink, &boxes);
 }
 
 void ShellTest::TearDown() {
-    if (mainWindow != nullptr) {
-        destroyAppWindow();
-    }
+    destroyAppWindow();
     overlayShutdown();
     setSceneCalls(nullptr);
     platformSetMessageBoxSink(nullptr, nullptr);
-    uninstallNullSystem();
-    resetAppWindowState();
+    resetShell();
+    resetNullPlatform();
+    boxes.clear();
+    turns.clear();
+    turnsRun = 0;
+    script.clear();
+    logStart.clear();
 }
 
-void ShellTest::inputAt(std::int64_t turn, std::uint32_t message, WParam wParam, LParam lParam) {
-    script[turn].push_back([=] { platformPostInput(message, wParam, lParam); });
+void ShellTest::inputAt(std::int64_t turn, Event event) {
+    script[turn].push_back([=] { shellPostInput(event); });
 }
 
-void ShellTest::postAt(std::int64_t turn, std::uint32_t message, WParam wParam, LParam lParam) {
-    script[turn].push_back([=] { platformPostMessage(mainWindow, message, wParam, lParam); });
+void ShellTest::postAt(std::int64_t turn, Event event) {
+    script[turn].push_back([=] { shellPost(Target::Main, event); });
 }
 
 void ShellTest::actAt(std::int64_t turn, std::function<void()> action) {
@@ -105,17 +162,8 @@ void ShellBridge::before(void* context, std::int64_t turn) {
 
 bool ShellBridge::after(void* context, std::int64_t turn) {
     auto* test = static_cast<ShellTest*>(context);
-    TurnRecord record{turn,
-                      freeCamera,
-                      showPath,
-                      speedDivisor,
-                      aboutPanelVisible(),
-                      aboutPanelHasFocus(),
-                      platformDialogResult(aboutDialog),
-                      {}};
-    for (int part = 0; part < 3; ++part) {
-        record.status[part] = statusBarText(part);
-    }
+    TurnRecord record{lastDrawn, shell.aboutVisible, shell.focus, shell.aboutResult, {}};
+    std::copy(std::begin(shell.status), std::end(shell.status), record.status);
     test->turns.push_back(record);
     test->turnsRun = turn;
     return turn < test->limit;
@@ -127,12 +175,12 @@ int ShellTest::run(std::int64_t turnLimit) {
     return appMain(800, 400, &hooks);
 }
 
+const TurnRecord& ShellTest::at(std::int64_t turn) const {
+    return turns.at(static_cast<std::size_t>(turn - 1));
+}
+
 int ShellTest::count(const std::string& entry) const {
-    int n = 0;
-    for (const std::string& e : sceneLog) {
-        n += e == entry ? 1 : 0;
-    }
-    return n;
+    return static_cast<int>(std::count(sceneLog.begin(), sceneLog.end(), entry));
 }
 
 std::vector<std::string> ShellTest::sceneCallsBetween(std::int64_t firstTurn,
@@ -142,4 +190,19 @@ std::vector<std::string> ShellTest::sceneCallsBetween(std::int64_t firstTurn,
         logStart.count(lastTurn + 1) != 0 ? logStart.at(lastTurn + 1) : sceneLog.size();
     return {sceneLog.begin() + static_cast<std::ptrdiff_t>(from),
             sceneLog.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+
+void ShellTest::open() {
+    ASSERT_TRUE(createAppWindow("Velmora Demo", 800, 400, 16));
+    createAboutPanel();
+    shellSetFocus(Target::Main);
+    shell.queue.clear();
+}
+
+std::vector<std::string> ShellTest::drain() {
+    std::vector<std::string> out;
+    for (Message message; shellPeekMessage(&message);) {
+        out.push_back(describe(message));
+    }
+    return out;
 }

@@ -1,12 +1,7 @@
 // The real window and GL context on SDL's offscreen driver: a few turns, then a clean close.
-#include "app/about_panel.h"
-#include "app/app_window.h"
 #include "app/main_loop.h"
-#include "app/overlay.h"
-#include "app/scene_calls.h"
-#include "app/shell_state.h"
-#include "app/status_bar.h"
-#include "platform/window.h"
+#include "app/shell.h"
+#include "platform/platform.h"
 #include "scene/scene.h"
 
 #include <GL/gl.h>
@@ -34,11 +29,11 @@ const bool driverPinned = [] {
     return true;
 }();
 
-bool clearInit() {
+bool clearInit(const SceneInput&, SceneTexts*) {
     glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
     return true;
 }
-bool clearDraw() {
+bool clearDraw(const SceneInput&, SceneTexts*) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
@@ -50,8 +45,8 @@ const SceneCalls clearingScene{clearInit, clearDraw, nothing,   nothing,
 
 // The real scene, with the GL errors it leaves behind taken away, so that what the test reads
 // after the overlay is the overlay's own.
-bool realDrawThenClearErrors() {
-    bool result = sceneCalls().drawScene != nullptr && drawScene();
+bool realDrawThenClearErrors(const SceneInput& input, SceneTexts* texts) {
+    bool result = drawScene(input, texts);
     while (glGetError() != GL_NO_ERROR) {
     }
     return result;
@@ -64,16 +59,14 @@ struct Pixel {
 struct SmokeRun {
     std::vector<std::string> boxes;
     std::vector<GLenum> errors;
-    std::vector<Pixel> scene, statusBar, statusText, aboutTitle, aboutFace;
+    std::vector<Pixel> scene, statusBar, aboutTitle, aboutFace;
     std::vector<std::string> status[3];
     std::int64_t turns = 0;
-    bool closeAt8 = true;
+    std::int64_t closeAt = 8;
 };
 
 // Client coordinates, y down.
 Pixel readPixel(int x, int y) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
     unsigned char rgba[4] = {};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -84,10 +77,10 @@ Pixel readPixel(int x, int y) {
 void before(void* context, std::int64_t turn) {
     auto* run = static_cast<SmokeRun*>(context);
     if (turn == 3) {
-        platformPostInput(WM_KEYDOWN, VK_F1, 1);
+        shellPostInput(Event{EventType::KeyDown, VK_F1});
     }
-    if (turn == 8 && run->closeAt8) {
-        platformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+    if (turn == run->closeAt) {
+        shellPost(Target::Main, Event{EventType::Close});
     }
 }
 
@@ -96,11 +89,10 @@ void presenting(void* context, std::int64_t) {
     run->errors.push_back(glGetError());
     run->scene.push_back(readPixel(600, 100));
     run->statusBar.push_back(readPixel(170, 381));
-    run->statusText.push_back(readPixel(5, 390));
     run->aboutTitle.push_back(readPixel(200, 5));
     run->aboutFace.push_back(readPixel(5, 100));
     for (int part = 0; part < 3; ++part) {
-        run->status[part].emplace_back(statusBarText(part));
+        run->status[part].push_back(shell.status[part]);
     }
 }
 
@@ -129,13 +121,14 @@ class Smoke : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        resetShellState();
-        resetLoopState();
-        resetAppWindowState();
-        statusBarRecreate();
+        resetShell();
+        resetScene();
         platformSetMessageBoxSink(sink, &run);
+        std::string reason;
+        ASSERT_TRUE(platformOpenDisplay(&reason)) << reason;
     }
     void TearDown() override {
+        platformCloseDisplay();
         setSceneCalls(nullptr);
         platformSetMessageBoxSink(nullptr, nullptr);
     }
@@ -169,13 +162,8 @@ TEST_F(Smoke, TheRealSceneRunsUnderTheShell) {
     SceneCalls calls = sceneCalls();
     calls.drawScene = realDrawThenClearErrors;
     setSceneCalls(&calls);
-    LoopHooks hooks{&run, nullptr, presenting, after};
-    run.closeAt8 = false;
-    hooks.beforeTurn = [](void*, std::int64_t turn) {
-        if (turn == 5) {
-            platformPostMessage(mainWindow, WM_CLOSE, 0, 0);
-        }
-    };
+    LoopHooks hooks{&run, before, presenting, after};
+    run.closeAt = 5;
     EXPECT_EQ(appMain(800, 400, &hooks), 0);
     EXPECT_TRUE(run.boxes.empty());
     ASSERT_EQ(run.turns, 6);
@@ -197,7 +185,7 @@ TEST_F(Smoke, ResizingTheOffscreenWindowMovesTheStatusBarToTheNewBottom) {
     LoopHooks hooks{&probe,
                     [](void*, std::int64_t turn) {
                         if (turn == 2) {
-                            platformSetClientSize(mainWindow, 1000, 500);
+                            shellSetClientSize(1000, 500);
                         }
                     },
                     [](void* context, std::int64_t) {
@@ -206,7 +194,7 @@ TEST_F(Smoke, ResizingTheOffscreenWindowMovesTheStatusBarToTheNewBottom) {
                         glReadBuffer(GL_BACK);
                         glReadPixels(900, 500 - 1 - 490, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
                         p->corner.push_back(Pixel{rgba[0], rgba[1], rgba[2]});
-                        p->size.emplace_back(statusBarText(1));
+                        p->size.push_back(shell.status[1]);
                     },
                     [](void*, std::int64_t turn) { return turn < 3; }};
     EXPECT_EQ(appMain(800, 400, &hooks), 0);

@@ -49,8 +49,8 @@ class Replays : public testing::TestWithParam<Replay> {};
 TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
     const Replay& replay = GetParam();
     const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "tests" / "capture" / "replay";
-    const fs::path dir = fs::temp_directory_path() /
-                         ("velmora-replay-" + std::to_string(getpid())) / replay.name;
+    const fs::path dir =
+        fs::temp_directory_path() / ("velmora-replay-" + std::to_string(getpid())) / replay.name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string script = (source / (std::string(replay.name) + ".txt")).string();
@@ -60,10 +60,9 @@ TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
     int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command;
     const std::string trace = readFile(dir / "trace.jsonl");
-    std::string actual = "trace " +
-                         hex(fnv1a(reinterpret_cast<const unsigned char*>(trace.data()),
-                                   trace.size())) +
-                         "\n";
+    std::string actual =
+        "trace " + hex(fnv1a(reinterpret_cast<const unsigned char*>(trace.data()), trace.size())) +
+        "\n";
 
     if (replay.frames) {
         command = std::string(VELMORA_CAPTURE) + " --frames 300 --every 1 --script " + script +

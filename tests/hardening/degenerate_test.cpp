@@ -56,13 +56,14 @@ std::string text(const Vec3& v) {
 
 // What velmora-capture writes to its trace for a turn, all finite.
 ::testing::AssertionResult traceFinite() {
-    if (!std::isfinite(scene.pathTime) || !std::isfinite(scene.averageFrameTime) || !finite(scene.trailPoint) ||
-        !finite(scene.shipPoint) || !finite(scene.leadPoint) || !finite(scene.camera.eye) || !finite(scene.camera.target) ||
+    if (!std::isfinite(scene.pathTime) || !std::isfinite(scene.averageFrameTime) ||
+        !finite(scene.trailPoint) || !finite(scene.shipPoint) || !finite(scene.leadPoint) ||
+        !finite(scene.camera.eye) || !finite(scene.camera.target) ||
         !finite(scene.camera.direction) || !std::isfinite(testInput.speedDivisor)) {
         return ::testing::AssertionFailure()
-               << "pathTime " << scene.pathTime << ", scene.averageFrameTime " << scene.averageFrameTime << ", eye "
-               << text(scene.camera.eye) << ", target " << text(scene.camera.target) << ", direction "
-               << text(scene.camera.direction);
+               << "pathTime " << scene.pathTime << ", scene.averageFrameTime "
+               << scene.averageFrameTime << ", eye " << text(scene.camera.eye) << ", target "
+               << text(scene.camera.target) << ", direction " << text(scene.camera.direction);
     }
     return ::testing::AssertionSuccess();
 }
@@ -91,9 +92,7 @@ class DegenerateScene : public ::testing::Test {
         cameraSetUp();
         glGuard.reset();
     }
-    void TearDown() override {
-        platformSetCounterSource(nullptr);
-    }
+    void TearDown() override { platformSetCounterSource(nullptr); }
 
     static void frame(double seconds) {
         virtualClock.now += std::llround(seconds * 1e9);

@@ -67,12 +67,12 @@ TEST_F(PlatformEvents, KeysArriveWithTheirCodesAndKeysWithoutOneNotAtAll) {
         SDL_Keycode sdl;
         int code;
     } keys[] = {
-        {SDLK_ESCAPE, 27},   {SDLK_F1, 112},      {SDLK_F12, 123},     {SDLK_a, 'A'},
-        {SDLK_z, 'Z'},       {SDLK_0, '0'},       {SDLK_9, '9'},       {SDLK_LEFT, 37},
-        {SDLK_UP, 38},       {SDLK_RIGHT, 39},    {SDLK_DOWN, 40},     {SDLK_KP_PLUS, 107},
-        {SDLK_KP_MINUS, 109}, {SDLK_KP_0, 96},    {SDLK_KP_9, 105},    {SDLK_SPACE, 32},
-        {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16},   {SDLK_KP_ENTER, 13}, {SDLK_QUOTE, 222},
-        {SDLK_AUDIOPLAY, 0}, {SDLK_UNKNOWN, 0},
+        {SDLK_ESCAPE, 27},    {SDLK_F1, 112},    {SDLK_F12, 123},     {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},        {SDLK_0, '0'},     {SDLK_9, '9'},       {SDLK_LEFT, 37},
+        {SDLK_UP, 38},        {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},     {SDLK_KP_PLUS, 107},
+        {SDLK_KP_MINUS, 109}, {SDLK_KP_0, 96},   {SDLK_KP_9, 105},    {SDLK_SPACE, 32},
+        {SDLK_LSHIFT, 16},    {SDLK_RSHIFT, 16}, {SDLK_KP_ENTER, 13}, {SDLK_QUOTE, 222},
+        {SDLK_AUDIOPLAY, 0},  {SDLK_UNKNOWN, 0},
     };
     for (const auto& k : keys) {
         SCOPED_TRACE(SDL_GetKeyName(k.sdl));
@@ -118,10 +118,14 @@ TEST_F(PlatformEvents, MouseWindowAndSessionEventsBecomeTheShellsOwn) {
     SDL_PushEvent(&quit);
 
     const std::vector<Event> expected = {
-        {EventType::MouseMove, -12, 34}, {EventType::ButtonDown, 5, 6, 1},
-        {EventType::Resized, 500, 300},  {EventType::Resized, 0, 0},
-        {EventType::Close},              {EventType::FocusLost},
-        {EventType::MouseLeave},         {EventType::Close},
+        {EventType::MouseMove, -12, 34},
+        {EventType::ButtonDown, 5, 6, 1},
+        {EventType::Resized, 500, 300},
+        {EventType::Resized, 0, 0},
+        {EventType::Close},
+        {EventType::FocusLost},
+        {EventType::MouseLeave},
+        {EventType::Close},
     };
     std::vector<Event> got = drain();
     ASSERT_EQ(got.size(), expected.size());

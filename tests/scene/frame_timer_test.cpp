@@ -26,9 +26,7 @@ struct FakeClock {
 
 class FrameTimerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        clock.install();
-    }
+    void SetUp() override { clock.install(); }
     void TearDown() override { platformSetCounterSource(nullptr); }
 
     // One frame as the scene runs it: delta at the start, count at the end.

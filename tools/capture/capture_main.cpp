@@ -41,9 +41,9 @@ void postEvent(const ScriptEvent& event) {
     switch (event.kind) {
     case ScriptEventKind::KeyDown:
     case ScriptEventKind::KeyUp:
-        shellPostInput(Event{event.kind == ScriptEventKind::KeyDown ? EventType::KeyDown
-                                                                    : EventType::KeyUp,
-                             event.a});
+        shellPostInput(
+            Event{event.kind == ScriptEventKind::KeyDown ? EventType::KeyDown : EventType::KeyUp,
+                  event.a});
         break;
     case ScriptEventKind::MouseMove:
         // Positions travel as the window system's signed 16-bit halves.

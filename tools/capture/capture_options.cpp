@@ -58,13 +58,12 @@ bool parseOptions(int argc, char** argv, Options* o, int* exitCode) {
                      "velmora-capture: --size must be WxH with both from 1 to 16384, not \"%s\"\n",
                      size.c_str());
         *exitCode = 2;
-            return false;
+        return false;
     }
     if (!scriptFile.empty()) {
         std::ifstream in(scriptFile, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "velmora-capture: can't open script \"%s\"\n",
-                         scriptFile.c_str());
+            std::fprintf(stderr, "velmora-capture: can't open script \"%s\"\n", scriptFile.c_str());
             *exitCode = 2;
             return false;
         }

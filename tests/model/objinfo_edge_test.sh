@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The inspector's program edge: reader failures print the reader's exact text on its stream and
 # exit with status 1; a good file prints one JSON object and exits with 0.
-# Usage: edge_test.sh path/to/velmora-objinfo   (run from the repository root)
+# Usage: objinfo_edge_test.sh path/to/velmora-objinfo   (run from the repository root)
 set -u
 tool=$1
 fixtures=tests/model/fixtures
