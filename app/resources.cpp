@@ -3,28 +3,32 @@
 #include <cstdio>
 #include <map>
 
-// Generated at build time from res/*.bmp (app/embed_resources.cmake).
-extern const EmbeddedResource embeddedResources[];
-extern const int embeddedResourceCount;
+// The bytes of the pictures, assembled in from the source tree's res/ (VELMORA_RES_DIR); the
+// build names the files as dependencies of this source.
+#define VELMORA_EMBED(symbol, file)                                                                \
+    asm(".pushsection .rodata\n.balign 16\n.globl " #symbol "\n.hidden " #symbol "\n" #symbol      \
+        ":\n.incbin \"" VELMORA_RES_DIR "/" file "\"\n.globl " #symbol "End\n.hidden " #symbol     \
+        "End\n" #symbol "End:\n.popsection")
+VELMORA_EMBED(velmoraIconBmp, "icon.bmp");
+VELMORA_EMBED(velmoraAboutBmp, "about.bmp");
+extern "C" const unsigned char velmoraIconBmp[], velmoraIconBmpEnd[];
+extern "C" const unsigned char velmoraAboutBmp[], velmoraAboutBmpEnd[];
 
 namespace {
 
-std::string fileOf(int id) {
-    return id == IDI_VELMORA ? "res/icon.bmp"
-           : id == IDB_ABOUT ? "res/about.bmp"
-                             : "resource " + std::to_string(id);
-}
-
-const char* consequenceOf(int id) {
-    return id == IDI_VELMORA ? "the window has no icon" : "the About panel shows no picture";
-}
+const EmbeddedResource resources[] = {
+    {IDI_VELMORA, "res/icon.bmp", velmoraIconBmp,
+     static_cast<std::size_t>(velmoraIconBmpEnd - velmoraIconBmp)},
+    {IDB_ABOUT, "res/about.bmp", velmoraAboutBmp,
+     static_cast<std::size_t>(velmoraAboutBmpEnd - velmoraAboutBmp)},
+};
 
 } // namespace
 
 const EmbeddedResource* findResource(int id) {
-    for (int i = 0; i < embeddedResourceCount; ++i) {
-        if (embeddedResources[i].id == id) {
-            return &embeddedResources[i];
+    for (const EmbeddedResource& resource : resources) {
+        if (resource.id == id) {
+            return &resource;
         }
     }
     return nullptr;
@@ -32,11 +36,7 @@ const EmbeddedResource* findResource(int id) {
 
 bool decodeResource(const EmbeddedResource& resource, Image* image, std::string* message) {
     std::string why;
-    if (resource.data == nullptr || resource.size == 0) {
-        why = "missing when the program was built";
-    } else if (!platformDecodeBmp(resource.data, resource.size, image, &why)) {
-        // why says it
-    } else {
+    if (platformDecodeBmp(resource.data, resource.size, image, &why)) {
         return true;
     }
     *image = Image{};
@@ -51,12 +51,11 @@ const Image& resourceImage(int id) {
     }
     Image& image = decoded[id];
     const EmbeddedResource* resource = findResource(id);
-    std::string message;
-    if (resource == nullptr) {
-        message = fileOf(id) + ": not built into the program";
-    } else if (decodeResource(*resource, &image, &message)) {
+    std::string message = "resource " + std::to_string(id) + ": not built into the program";
+    if (resource != nullptr && decodeResource(*resource, &image, &message)) {
         return image;
     }
-    std::fprintf(stderr, "velmora: %s; %s\n", message.c_str(), consequenceOf(id));
+    std::fprintf(stderr, "velmora: %s; %s\n", message.c_str(),
+                 id == IDI_VELMORA ? "the window has no icon" : "the About panel shows no picture");
     return image;
 }

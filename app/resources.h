@@ -1,10 +1,10 @@
 // The program's resources: the icon (101, res/icon.bmp: 32 x 32, 16 colours) and the About
-// picture (105, res/about.bmp: 320 x 241, 24 bits). Both are built into the executable from
-// res/ when it is compiled, so the program reads no resource file at run time.
+// picture (105, res/about.bmp: 320 x 241, 24 bits). The assembler builds both into the
+// executable from res/, so the program reads no resource file at run time.
 //
-// A resource that was missing or is not a BMP this can decode does not stop the program: the
-// first request prints one line naming the file and what is wrong to standard error, and the
-// picture is empty from then on (no window icon, an empty frame in the About panel).
+// A resource that is not a BMP this can decode does not stop the program: the first request
+// prints one line naming the file and what is wrong to standard error, and the picture is empty
+// from then on (no window icon, an empty frame in the About panel).
 #pragma once
 
 #include "platform/platform.h"

@@ -27,14 +27,6 @@ TEST(Resources, ACorruptPictureIsReportedWithItsFileAndLeavesAnEmptyImage) {
     EXPECT_TRUE(image.rgba.empty());
 }
 
-TEST(Resources, APictureMissingAtBuildTimeIsReportedWithItsFile) {
-    EmbeddedResource resource{IDI_VELMORA, "res/icon.bmp", nullptr, 0};
-    Image image;
-    std::string message;
-    EXPECT_FALSE(decodeResource(resource, &image, &message));
-    EXPECT_EQ(message, "res/icon.bmp: missing when the program was built");
-}
-
 TEST(Resources, AnUnknownResourceIsEmptyAndSaysSo) {
     ::testing::internal::CaptureStderr();
     const Image& image = resourceImage(IDD_ABOUT);
