@@ -1,6 +1,5 @@
 #include "app/app_window.h"
 
-#include "app/main_loop.h"
 #include "app/overlay.h"
 #include "app/resources.h"
 #include "app/shell.h"
@@ -58,7 +57,7 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     resizeViewport(width, height);
 
     SceneTexts texts;
-    if (!sceneCalls().initScene(shell.scene, &texts)) {
+    if (!initScene(shell.scene, &texts)) {
         return fail("Initialization Failed.");
     }
     if (texts.speed[0] != '\0') {

@@ -8,10 +8,6 @@
 
 namespace {
 
-const SceneCalls sceneOwn{initScene,        drawScene,         cameraMoveForward, cameraMoveBack,
-                          cameraStrafeLeft, cameraStrafeRight, cameraMouseMoved,  cameraMouseLeft};
-SceneCalls installed = sceneOwn;
-
 // Acts once per press: on the first idle turn that sees the key down.
 bool pressed(int key, bool* latch) {
     if (!shell.keyTable[key]) {
@@ -24,14 +20,6 @@ bool pressed(int key, bool* latch) {
 }
 
 } // namespace
-
-const SceneCalls& sceneCalls() {
-    return installed;
-}
-
-void setSceneCalls(const SceneCalls* calls) {
-    installed = calls != nullptr ? *calls : sceneOwn;
-}
 
 bool applyIdleKeys() {
     const bool* keys = shell.keyTable;
@@ -47,18 +35,17 @@ bool applyIdleKeys() {
     if (pressed('P', &shell.pathLatch)) {
         s.showPath = !s.showPath;
     }
-    const SceneCalls& calls = sceneCalls();
     if (keys[VK_UP]) {
-        calls.moveForward();
+        cameraMoveForward();
     }
     if (keys[VK_DOWN]) {
-        calls.moveBack();
+        cameraMoveBack();
     }
     if (keys[VK_LEFT]) {
-        calls.strafeLeft();
+        cameraStrafeLeft();
     }
     if (keys[VK_RIGHT]) {
-        calls.strafeRight();
+        cameraStrafeRight();
     }
     if (keys[VK_ADD]) {
         s.speedDivisor -= 1.0f;
@@ -99,7 +86,7 @@ int runMainLoop(const LoopHooks* hooks) {
             done = true;
         }
         SceneTexts texts;
-        installed.drawScene(shell.scene, &texts);
+        drawScene(shell.scene, &texts);
         if (texts.frameRate[0] != '\0') {
             shell.status[2] = texts.frameRate;
         }

@@ -7,6 +7,9 @@
 // Every turn then draws a frame (the scene, then the status bar and the About panel over it)
 // and presents it, also the last one.
 //
+// The shell calls the scene and the camera directly; the loop tests link a recording scene in
+// their place, as they link the null platform.
+//
 // Hooks let a tool run the real loop headless: it can advance a virtual clock and queue
 // scripted input before a turn, read the finished frame before it is presented, and stop the
 // loop after any turn.
@@ -26,26 +29,6 @@ struct LoopHooks {
     // After the swap; returning false ends the loop after this turn. May be null.
     bool (*afterTurn)(void* context, std::int64_t turn);
 };
-
-// What the shell calls in the scene and the camera. The defaults are the scene's own
-// functions; tests install recorders so that they can drive the loop without GL or model files
-// and see the order of the calls.
-struct SceneCalls {
-    bool (*initScene)(const SceneInput& input, SceneTexts* texts);
-    bool (*drawScene)(const SceneInput& input, SceneTexts* texts);
-    void (*moveForward)();
-    void (*moveBack)();
-    void (*strafeLeft)();
-    void (*strafeRight)();
-    // Cursor position in client coordinates.
-    void (*mouseMoved)(int x, int y);
-    // The cursor has left the client area.
-    void (*mouseLeft)();
-};
-
-const SceneCalls& sceneCalls();
-// null restores the scene's own functions. The table is copied.
-void setSceneCalls(const SceneCalls* calls);
 
 // Exit status of `velmora` when there is no display to open the window on.
 constexpr int exitNoDisplay = 2;

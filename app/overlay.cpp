@@ -11,21 +11,16 @@
 #include <algorithm>
 #include <iterator>
 #include <cfloat>
-#include <vector>
 
 namespace {
 
-// The overlay's one home for state: ImGui's context, the textures and the input it has seen.
+// The overlay's one home for state: ImGui's context (which holds the input it has seen) and the
+// textures.
 struct OverlayState {
     ImGuiContext* context = nullptr;
     bool renderer = false;
     GLuint aboutTexture = 0;
     GLuint iconTexture = 0;
-    float mouseX = -FLT_MAX;
-    float mouseY = -FLT_MAX;
-    bool buttons[3] = {};
-    bool keys[256] = {};
-    std::vector<unsigned> characters;
     bool haveCount = false;
     std::int64_t lastCount = 0;
     bool aboutFocusedInImGui = false;
@@ -249,29 +244,34 @@ void drawAboutPanel() {
 } // namespace
 
 void overlayObserveMessage(const Message& message) {
+    if (overlay.context == nullptr) {
+        start();
+    }
+    ImGuiIO& io = ImGui::GetIO();
     const Event& e = message.event;
     switch (e.type) {
     case EventType::KeyDown:
     case EventType::KeyUp:
         if (e.a >= 0 && e.a < 256) {
-            overlay.keys[e.a] = e.type == EventType::KeyDown;
+            io.KeysDown[e.a] = e.type == EventType::KeyDown;
         }
+        io.KeyShift = io.KeysDown[VK_SHIFT];
+        io.KeyCtrl = io.KeysDown[VK_CONTROL];
+        io.KeyAlt = io.KeysDown[VK_MENU];
         break;
     case EventType::Char:
-        overlay.characters.push_back(static_cast<unsigned>(e.a));
+        io.AddInputCharacter(static_cast<unsigned>(e.a));
         break;
     case EventType::ButtonDown:
     case EventType::ButtonUp:
-        overlay.buttons[e.c] = e.type == EventType::ButtonDown;
+        io.MouseDown[e.c] = e.type == EventType::ButtonDown;
         [[fallthrough]];
     case EventType::MouseMove:
-        overlay.mouseX = static_cast<float>(e.a);
-        overlay.mouseY = static_cast<float>(e.b);
+        io.MousePos = ImVec2(static_cast<float>(e.a), static_cast<float>(e.b));
         break;
     case EventType::MouseLeave:
-        if (!overlay.buttons[0] && !overlay.buttons[1] && !overlay.buttons[2]) {
-            overlay.mouseX = -FLT_MAX;
-            overlay.mouseY = -FLT_MAX;
+        if (!io.MouseDown[0] && !io.MouseDown[1] && !io.MouseDown[2]) {
+            io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
         }
         break;
     default:
@@ -291,20 +291,6 @@ void overlayDrawFrame() {
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
     io.DeltaTime = frameSeconds();
-    io.MousePos = ImVec2(overlay.mouseX, overlay.mouseY);
-    for (int i = 0; i < 3; ++i) {
-        io.MouseDown[i] = overlay.buttons[i];
-    }
-    for (int i = 0; i < 256; ++i) {
-        io.KeysDown[i] = overlay.keys[i];
-    }
-    io.KeyShift = overlay.keys[VK_SHIFT];
-    io.KeyCtrl = overlay.keys[VK_CONTROL];
-    io.KeyAlt = overlay.keys[VK_MENU];
-    for (unsigned c : overlay.characters) {
-        io.AddInputCharacter(c);
-    }
-    overlay.characters.clear();
     const bool render = overlay.renderer && platformGLCurrent();
     if (render) {
         ImGui_ImplOpenGL2_NewFrame();

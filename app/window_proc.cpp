@@ -1,7 +1,6 @@
 #include "app/window_proc.h"
 
 #include "app/app_window.h"
-#include "app/main_loop.h"
 #include "app/shell.h"
 
 void windowProc(const Event& event) {
@@ -20,10 +19,10 @@ void windowProc(const Event& event) {
         }
         break;
     case EventType::MouseMove:
-        sceneCalls().mouseMoved(event.a, event.b);
+        cameraMouseMoved(event.a, event.b);
         break;
     case EventType::MouseLeave:
-        sceneCalls().mouseLeft();
+        cameraMouseLeft();
         break;
     default:
         break;

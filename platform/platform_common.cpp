@@ -46,15 +46,10 @@ bool platformDecodeBmp(const void* data, std::size_t size, Image* image, std::st
     }
     image->width = rgba->w;
     image->height = rgba->h;
-    const auto row = static_cast<std::size_t>(rgba->w) * 4;
-    image->rgba.resize(row * static_cast<std::size_t>(rgba->h));
+    // An RGBA32 surface's rows are 4-byte pixels with nothing between them.
     SDL_LockSurface(rgba);
-    for (int y = 0; y < rgba->h; ++y) {
-        std::memcpy(image->rgba.data() + row * static_cast<std::size_t>(y),
-                    static_cast<const std::uint8_t*>(rgba->pixels) +
-                        static_cast<std::size_t>(y) * static_cast<std::size_t>(rgba->pitch),
-                    row);
-    }
+    const auto* pixels = static_cast<const std::uint8_t*>(rgba->pixels);
+    image->rgba.assign(pixels, pixels + static_cast<std::size_t>(rgba->pitch) * rgba->h);
     SDL_UnlockSurface(rgba);
     SDL_FreeSurface(rgba);
     return true;

@@ -23,10 +23,6 @@ float spin(double factor) {
 }
 } // namespace
 
-void formatSpeedText(float speedDivisor, char (&text)[64]) {
-    std::snprintf(text, sizeof text, "Speed: %f", 1.0 / static_cast<double>(speedDivisor));
-}
-
 bool initScene(const SceneInput& input, SceneTexts* texts) {
     glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);

@@ -4,6 +4,7 @@
 #include "scene/scene.h"
 
 #include <cmath>
+#include <cstdio>
 
 SceneState scene;
 
@@ -14,6 +15,10 @@ void setIdentity(float* m) {
     }
 }
 } // namespace
+
+void formatSpeedText(float speedDivisor, char (&text)[64]) {
+    std::snprintf(text, sizeof text, "Speed: %f", 1.0 / static_cast<double>(speedDivisor));
+}
 
 Vec3 nextStarPosition() {
     // Height first, then longitude: the order fixes which sky every run shows.

@@ -13,45 +13,45 @@ std::string sceneSpeedText;
 std::string sceneFrameRateText;
 
 namespace {
-
 SceneInput lastDrawn;
 
 void copyText(const std::string& from, char (&to)[64]) {
     std::snprintf(to, sizeof to, "%s", from.c_str());
 }
+} // namespace
 
-bool recordInit(const SceneInput&, SceneTexts* texts) {
+// The recording scene: linked in place of the scene's own set-up, frame and camera.
+bool initScene(const SceneInput&, SceneTexts* texts) {
     sceneLog.emplace_back("init");
     copyText(sceneSpeedText, texts->speed);
     return sceneInitResult;
 }
-bool recordDraw(const SceneInput& input, SceneTexts* texts) {
+bool drawScene(const SceneInput& input, SceneTexts* texts) {
     sceneLog.emplace_back("draw");
     lastDrawn = input;
     copyText(sceneFrameRateText, texts->frameRate);
     return true;
 }
-void recordForward() {
+void cameraMoveForward() {
     sceneLog.emplace_back("forward");
 }
-void recordBack() {
+void cameraMoveBack() {
     sceneLog.emplace_back("back");
 }
-void recordLeft() {
+void cameraStrafeLeft() {
     sceneLog.emplace_back("left");
 }
-void recordRight() {
+void cameraStrafeRight() {
     sceneLog.emplace_back("right");
 }
-void recordMouse(int x, int y) {
+void cameraMouseMoved(int x, int y) {
     sceneLog.push_back("mouse " + std::to_string(x) + " " + std::to_string(y));
 }
-void recordLeave() {
+void cameraMouseLeft() {
     sceneLog.emplace_back("leave");
 }
 
-const SceneCalls recorder{recordInit, recordDraw,  recordForward, recordBack,
-                          recordLeft, recordRight, recordMouse,   recordLeave};
+namespace {
 
 void sink(void* context, const char* caption, const char* text, MessageBoxIcon icon) {
     static_cast<std::vector<BoxRecord>*>(context)->push_back(BoxRecord{caption, text, icon});
@@ -120,14 +120,12 @@ void ShellTest::SetUp() {
     sceneInitResult = true;
     sceneSpeedText.clear();
     sceneFrameRateText.clear();
-    setSceneCalls(&recorder);
     platformSetMessageBoxSink(sink, &boxes);
 }
 
 void ShellTest::TearDown() {
     destroyAppWindow();
     overlayShutdown();
-    setSceneCalls(nullptr);
     platformSetMessageBoxSink(nullptr, nullptr);
     resetShell();
     resetNullPlatform();
