@@ -3,7 +3,7 @@
 #include "app/overlay.h"
 #include "app/resources.h"
 #include "app/shell.h"
-#include "app/window_proc.h"
+#include "app/main_loop.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>

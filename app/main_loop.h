@@ -15,6 +15,7 @@
 // loop after any turn.
 #pragma once
 
+#include "platform/platform.h"
 #include "scene/scene.h"
 
 #include <cstdint>
@@ -29,6 +30,13 @@ struct LoopHooks {
     // After the swap; returning false ends the loop after this turn. May be null.
     bool (*afterTurn)(void* context, std::int64_t turn);
 };
+
+// The main window's procedure: key table, quit request, resize, mouse look. Key codes outside
+// 0..255 (only a hand-made message can carry one) are ignored instead of indexing past the
+// table.
+void windowProc(const Event& event);
+// The main window lost the keyboard focus: every key is released.
+void windowProcFocusLost();
 
 // Exit status of `velmora` when there is no display to open the window on.
 constexpr int exitNoDisplay = 2;

@@ -1,6 +1,6 @@
 #include "app/shell.h"
 
-#include "app/window_proc.h"
+#include "app/main_loop.h"
 
 #include <algorithm>
 

@@ -42,7 +42,6 @@ constexpr int VK_NUMPAD0 = 96;
 constexpr int VK_MULTIPLY = 106;
 constexpr int VK_ADD = 107;
 constexpr int VK_SUBTRACT = 109;
-constexpr int VK_DECIMAL = 110;
 constexpr int VK_DIVIDE = 111;
 constexpr int VK_F1 = 112;
 

@@ -3,7 +3,7 @@
 
 #include "app/about_panel.h"
 #include "app/app_window.h"
-#include "app/window_proc.h"
+#include "app/main_loop.h"
 
 #include <algorithm>
 

@@ -12,15 +12,10 @@
 #include <string>
 #include <vector>
 
-// Closing the window system unloads the GL driver, which keeps a few allocations of its own
-// until the process ends. Keeping the driver's libraries mapped lets the leak checker name
-// them, so that they can be told apart from ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\nleak:libEGL_mesa\nleak:libglapi\nleak:libLLVM\nleak:libSDL2\n";
-}
-
 namespace {
 
+// Closing the display unloads the GL driver, which keeps a few allocations of its own until the
+// process ends; keeping its libraries mapped lets the leak checker name them.
 const bool driverPinned = [] {
     for (const char* library : {"libEGL_mesa.so.0", "libglapi.so.0", "libGLX_mesa.so.0",
                                 "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {

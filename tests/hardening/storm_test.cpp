@@ -40,7 +40,6 @@ fs::path scratch(const std::string& name) {
 CaptureRun runCapture(const fs::path& dir, const std::string& arguments,
                       const std::string& script = "") {
     // Read by the tool only when it is built with the sanitizers.
-    setenv("LSAN_OPTIONS", "suppressions=" VELMORA_LSAN_SUPPRESSIONS ":print_suppressions=0", 1);
     std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
     if (!script.empty()) {
         std::ofstream(dir / "script.txt") << script;
@@ -233,7 +232,8 @@ TEST(CheckGl, AnErrorBesidesTheTorusOneEndsTheRunWithStatus3) {
 }
 
 // 300 turns of the tool. In a sanitizer build this is the ASan/LSan/UBSan run: any invalid read
-// or write, undefined behaviour or leak (beyond the driver's own, lsan.supp) fails it.
+// or write, undefined behaviour or leak (beyond the driver's own, tests/support/lsan.supp) fails
+// it.
 TEST(MemoryRun, ThreeHundredTurnsRunClean) {
     fs::path dir = scratch("memory");
     CaptureRun run = runCapture(dir, "--frames 300 --size 200x100 --check-gl",

@@ -12,12 +12,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-// The context lives until the process ends, like the demo's. The software driver keeps
-// allocations for it that the leak checker would report; they are the driver's, not ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\n";
-}
-
 bool ensureGlContext() {
     static bool ready = false;
     static bool tried = false;

@@ -57,14 +57,10 @@ struct Capture {
 // Seconds since the kernel started this process (10 ms resolution), so the figure includes
 // loading the program and its libraries, not only the time since main(); -1 if unknown.
 double secondsSinceProcessStart();
-// Resident memory of this process in KiB: all, anonymous (heap, stacks, the driver's buffers)
-// and file-backed (program and library pages); -1 if unknown.
-struct Resident {
-    long total = -1;
-    long anonymous = -1;
-    long file = -1;
-};
-Resident residentKiB();
+// "rss: turn T N KiB (anonymous A KiB, file F KiB)" to standard error: all resident memory, its
+// anonymous part (heap, stacks, the driver's buffers) and its file-backed part (program and
+// library pages); -1 where unknown.
+void printResidentMemory(std::int64_t turn);
 // --check-gl: at the first turn, then after every frame.
 void startGlChecks(Capture& c);
 void checkGlErrors(Capture& c, std::int64_t turn);

@@ -39,44 +39,32 @@ double secondsSinceProcessStart() {
     return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Resident memory of this process in KiB: all of it, then its anonymous part (heap, stacks,
-// the driver's buffers) and its file-backed part (program and library pages); -1 if unknown.
-Resident residentKiB() {
-    Resident r;
+void printResidentMemory(std::int64_t turn) {
+    long total = -1;
+    long anonymous = -1;
+    long file = -1;
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
-        auto field = [&](const char* name, long* value) {
-            std::size_t length = std::strlen(name);
-            if (line.compare(0, length, name) == 0) {
-                *value = std::strtol(line.c_str() + length, nullptr, 10);
+        for (auto [name, value] : {std::pair{"VmRSS:", &total}, std::pair{"RssAnon:", &anonymous},
+                                   std::pair{"RssFile:", &file}}) {
+            if (line.rfind(name, 0) == 0) {
+                *value = std::strtol(line.c_str() + std::strlen(name), nullptr, 10);
             }
-        };
-        field("VmRSS:", &r.total);
-        field("RssAnon:", &r.anonymous);
-        field("RssFile:", &r.file);
+        }
     }
-    return r;
+    std::fprintf(stderr, "rss: turn %lld %ld KiB (anonymous %ld KiB, file %ld KiB)\n",
+                 static_cast<long long>(turn), total, anonymous, file);
 }
 
 namespace {
 
 const char* glErrorName(GLenum error) {
-    switch (error) {
-    case GL_INVALID_ENUM:
-        return "GL_INVALID_ENUM";
-    case GL_INVALID_VALUE:
-        return "GL_INVALID_VALUE";
-    case GL_INVALID_OPERATION:
-        return "GL_INVALID_OPERATION";
-    case GL_STACK_OVERFLOW:
-        return "GL_STACK_OVERFLOW";
-    case GL_STACK_UNDERFLOW:
-        return "GL_STACK_UNDERFLOW";
-    case GL_OUT_OF_MEMORY:
-        return "GL_OUT_OF_MEMORY";
-    default:
-        return "unknown GL error";
-    }
+    // GL_INVALID_ENUM (0x500) to GL_OUT_OF_MEMORY (0x505) are consecutive.
+    static const char* const names[] = {"GL_INVALID_ENUM",      "GL_INVALID_VALUE",
+                                        "GL_INVALID_OPERATION", "GL_STACK_OVERFLOW",
+                                        "GL_STACK_UNDERFLOW",   "GL_OUT_OF_MEMORY"};
+    return error >= GL_INVALID_ENUM && error <= GL_OUT_OF_MEMORY ? names[error - GL_INVALID_ENUM]
+                                                                 : "unknown GL error";
 }
 
 void GLAPIENTRY debugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei length,
@@ -157,12 +145,9 @@ void checkGlErrors(Capture& c, std::int64_t turn) {
 #ifdef VELMORA_LEAK_CHECKED
 // The leak checker runs after main has returned, when SDL has closed the display and unloaded
 // the GL driver. The driver keeps allocations for the context it made, as the demo's context
-// lives to the end; with the driver gone they would show without a module to name them. So a
-// sanitizer build pins the driver's modules once the context exists, and names them here.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\nleak:libgallium\nleak:libEGL_mesa.so\nleak:libGLX_mesa.so\n";
-}
-
+// lives to the end; with the driver gone they would show without a module to name them (the
+// tests' suppression list names the driver's modules). So a sanitizer build pins them once the
+// context exists.
 void pinGlDriver() {
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void*) -> int {

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <stb_image_write.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -124,19 +125,12 @@ void framePresenting(void* context, std::int64_t turn) {
     }
 }
 
-// Floats go out through the shortest decimal that reads back to the same 32-bit value (at
-// most 9 significant digits); doubles through the shortest that reads back to the same
-// 64-bit value (at most 17).
+// Floats go out as the shortest decimal that reads back to the same 32-bit value, held as the
+// double it spells, so that the JSON writer (shortest round trip for doubles) prints exactly
+// those digits.
 double floatForJson(float value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    for (int digits = 1; digits < 9; ++digits) {
-        char shorter[32];
-        std::snprintf(shorter, sizeof shorter, "%.*g", digits, static_cast<double>(value));
-        if (std::strtof(shorter, nullptr) == value) {
-            return std::strtod(shorter, nullptr);
-        }
-    }
+    *std::to_chars(text, text + sizeof text - 1, value, std::chars_format::general).ptr = '\0';
     return std::strtod(text, nullptr);
 }
 
@@ -190,9 +184,7 @@ bool afterTurn(void* context, std::int64_t turn) {
         writeTrace(c, turn);
     }
     if (c.options.rssEvery > 0 && (turn == 1 || turn % c.options.rssEvery == 0)) {
-        Resident r = residentKiB();
-        std::fprintf(stderr, "rss: turn %lld %ld KiB (anonymous %ld KiB, file %ld KiB)\n",
-                     static_cast<long long>(turn), r.total, r.anonymous, r.file);
+        printResidentMemory(turn);
     }
     // An unexpected GL error ends the run: the frames after it prove nothing more.
     return turn < c.options.frames && c.writeError.empty() && c.unexpectedGlErrors == 0;

@@ -53,40 +53,31 @@ bool parseOptions(int argc, char** argv, Options* o, int* exitCode) {
         return false;
     }
 
-    if (!parseSize(size, &o->width, &o->height)) {
-        std::fprintf(stderr,
-                     "velmora-capture: --size must be WxH with both from 1 to 16384, not \"%s\"\n",
-                     size.c_str());
+    auto refuse = [&](const std::string& why) {
+        std::fprintf(stderr, "velmora-capture: %s\n", why.c_str());
         *exitCode = 2;
         return false;
+    };
+    if (!parseSize(size, &o->width, &o->height)) {
+        return refuse("--size must be WxH with both from 1 to 16384, not \"" + size + "\"");
     }
     if (!scriptFile.empty()) {
         std::ifstream in(scriptFile, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "velmora-capture: can't open script \"%s\"\n", scriptFile.c_str());
-            *exitCode = 2;
-            return false;
+            return refuse("can't open script \"" + scriptFile + "\"");
         }
         std::stringstream text;
         text << in.rdbuf();
         ScriptParseResult parsed = parseCaptureScript(text.str());
         if (!parsed.error.empty()) {
-            std::fprintf(stderr, "velmora-capture: %s:%s\n", scriptFile.c_str(),
-                         parsed.error.c_str());
-            *exitCode = 2;
-            return false;
+            return refuse(scriptFile + ":" + parsed.error);
         }
         o->events = std::move(parsed.events);
     }
-    if (!o->outDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(o->outDir, ec);
-        if (ec || !std::filesystem::is_directory(o->outDir)) {
-            std::fprintf(stderr, "velmora-capture: can't create the output folder \"%s\"\n",
-                         o->outDir.c_str());
-            *exitCode = 2;
-            return false;
-        }
+    std::error_code ec;
+    if (!o->outDir.empty() && !std::filesystem::create_directories(o->outDir, ec) &&
+        !std::filesystem::is_directory(o->outDir)) {
+        return refuse("can't create the output folder \"" + o->outDir + "\"");
     }
     return true;
 }

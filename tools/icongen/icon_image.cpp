@@ -90,36 +90,3 @@ std::vector<std::uint8_t> makeIconBmp() {
     }
     return out;
 }
-
-std::vector<std::uint8_t> makeAboutPlaceholderBmp() {
-    constexpr int width = 320;
-    constexpr int height = 241;
-    constexpr int rowBytes = width * 3;
-    std::vector<std::uint8_t> out;
-    headers(out, width, height, 24, 0, rowBytes * height);
-    constexpr std::uint8_t bandColour[4][3] = {
-        {0, 0, 0}, {0, 110, 0}, {40, 230, 40}, {250, 240, 60}};
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            // A deep blue sky darkening upwards, a few fixed stars, the ball on the right.
-            int r = 0;
-            int g = 0;
-            int b = 20 + y * 60 / height;
-            const unsigned hash =
-                (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
-            if (hash % 211 == 0) {
-                r = g = b = 200 + static_cast<int>(hash % 56);
-            }
-            int band = ballBand(2 * x + 1, 2 * y + 1, 2 * 230, 2 * 120, 2 * 70);
-            if (band != 0) {
-                r = bandColour[band][0];
-                g = bandColour[band][1];
-                b = bandColour[band][2];
-            }
-            out.push_back(static_cast<std::uint8_t>(b));
-            out.push_back(static_cast<std::uint8_t>(g));
-            out.push_back(static_cast<std::uint8_t>(r));
-        }
-    }
-    return out;
-}

@@ -1,4 +1,4 @@
-// velmora-icongen ICON.bmp [ABOUT.bmp]: writes the icon (and the About placeholder picture).
+// velmora-icongen ICON.bmp: writes the icon.
 // The output is the same, byte for byte, on every run and machine.
 #include "tools/icongen/icon_image.h"
 
@@ -24,15 +24,9 @@ bool write(const char* path, const std::vector<std::uint8_t>& bytes) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: velmora-icongen ICON.bmp [ABOUT.bmp]\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: velmora-icongen ICON.bmp\n");
         return 2;
     }
-    if (!write(argv[1], makeIconBmp())) {
-        return 1;
-    }
-    if (argc == 3 && !write(argv[2], makeAboutPlaceholderBmp())) {
-        return 1;
-    }
-    return 0;
+    return write(argv[1], makeIconBmp()) ? 0 : 1;
 }

@@ -112,27 +112,6 @@ void Mesh::endSolid() {
     }
 }
 
-void Mesh::beginSheet() {
-    beginSolid();
-}
-
-void Mesh::endSheet(P3 up) {
-    auto facing = [&](const std::array<int, 3>& t) {
-        P3 n = cross(positions[t[1]] - positions[t[0]], positions[t[2]] - positions[t[0]]);
-        return dot(n, up);
-    };
-    double sum = 0;
-    forSolid([&](std::array<int, 3>& t) { sum += facing(t); });
-    forSolid([&](std::array<int, 3>& t) {
-        if (sum < 0) {
-            std::swap(t[1], t[2]);
-        }
-        if (!(facing(t) > 0)) {
-            fail(name, "a sheet triangle faces away from its visible side");
-        }
-    });
-}
-
 void Mesh::loft(const std::vector<std::vector<P3>>& rings, bool capFirst, bool capLast) {
     std::size_t n = rings.size();
     std::size_t m = rings[0].size();
@@ -255,15 +234,13 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
             }
         }
     }
-    if (mesh.closed) {
-        for (const auto& [edge, count] : edges) {
-            if (edges.find({edge.second, edge.first}) == edges.end()) {
-                fail(name, "open edge at " + triple(p[edge.first], 6));
-            }
+    for (const auto& [edge, count] : edges) {
+        if (edges.find({edge.second, edge.first}) == edges.end()) {
+            fail(name, "open edge at " + triple(p[edge.first], 6));
         }
-        if (!(signedVolume(p, all) > 0)) {
-            fail(name, "encloses no positive volume");
-        }
+    }
+    if (!(signedVolume(p, all) > 0)) {
+        fail(name, "encloses no positive volume");
     }
 
     // Texture-coordinate and normal lines only for the vertices of groups that name them,

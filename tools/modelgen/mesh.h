@@ -2,10 +2,9 @@
 //
 // Contract:
 // - Shapes are built in any units and any triangle orientation per solid: endSolid turns each
-//   closed solid so that it encloses positive volume, endSheet turns an open sheet towards a
-//   given side. The writer then centres the model on the origin, scales its largest extent to
-//   2 and writes every triangle clockwise as seen from outside, the winding the tone shader
-//   culls against.
+//   closed solid so that it encloses positive volume. The writer then centres the model on the
+//   origin, scales its largest extent to 2 and writes every triangle clockwise as seen from
+//   outside, the winding the tone shader culls against.
 // - Vertices are shared by position: asking twice for the same point gives the same vertex, so
 //   seams and poles close by themselves. A triangle that names one vertex twice is dropped.
 // - Output is a pure function of the shapes: fixed decimal formatting, no clock, no platform
@@ -79,11 +78,9 @@ class Mesh {
     // a, b, c, d around the quad; split along the shorter diagonal.
     void quad(int a, int b, int c, int d);
 
-    // A solid or sheet may run over several groups: it is everything added between begin and end.
+    // A solid may run over several groups: it is everything added between begin and end.
     void beginSolid();
     void endSolid();
-    void beginSheet();
-    void endSheet(P3 up);
 
     // Rings of equal size joined in order, each ring's points in the same rotational order;
     // open ends get a fan to the ring's centre. A ring whose points all coincide is a tip.
@@ -94,7 +91,6 @@ class Mesh {
     std::vector<Uv> uvs;
     std::vector<MeshPart> parts;
     std::vector<Material> materials;
-    bool closed = true;
 
   private:
     std::map<std::tuple<long long, long long, long long>, int> index;
