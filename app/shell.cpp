@@ -24,18 +24,18 @@ unsigned typedCharacter(int key, bool shift) {
     if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9) {
         return static_cast<unsigned>('0' + key - VK_NUMPAD0);
     }
-    // Keypad operators from VK_MULTIPLY, then the punctuation keys from 186 and from 219.
+    // Keypad operators from VK_MULTIPLY, then the punctuation keys.
     constexpr char keypad[] = "*+\0-./";
     constexpr char punctuation[] = ";=,-./`";
     constexpr char brackets[] = "[\\]'";
     if (key >= VK_MULTIPLY && key <= VK_DIVIDE) {
         return static_cast<unsigned char>(keypad[key - VK_MULTIPLY]);
     }
-    if (key >= 186 && key <= 192) {
-        return static_cast<unsigned char>(punctuation[key - 186]);
+    if (key >= VK_OEM_1 && key < VK_OEM_1 + 7) {
+        return static_cast<unsigned char>(punctuation[key - VK_OEM_1]);
     }
-    if (key >= 219 && key <= 222) {
-        return static_cast<unsigned char>(brackets[key - 219]);
+    if (key >= VK_OEM_4 && key < VK_OEM_4 + 4) {
+        return static_cast<unsigned char>(brackets[key - VK_OEM_4]);
     }
     return 0;
 }

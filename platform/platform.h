@@ -44,6 +44,9 @@ constexpr int VK_ADD = 107;
 constexpr int VK_SUBTRACT = 109;
 constexpr int VK_DIVIDE = 111;
 constexpr int VK_F1 = 112;
+// The first of the punctuation keys ;=,-./` and of [\]'.
+constexpr int VK_OEM_1 = 186;
+constexpr int VK_OEM_4 = 219;
 
 // What happens at the window. Char and Quit are never reported by the platform: the shell makes
 // them (the character a key press types, the quit request).

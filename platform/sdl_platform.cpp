@@ -53,18 +53,22 @@ SDL_Window* makeWindow(const char* title, int width, int height) {
 // SDL key codes to virtual-key codes, in pairs, besides letters, digits, F1..F12 and keypad
 // 1..9.
 constexpr SDL_Keycode keyPairs[] = {
-    SDLK_BACKSPACE, 8,   SDLK_TAB,          9,   SDLK_RETURN,       13,  SDLK_KP_ENTER,    13,
-    SDLK_LSHIFT,    16,  SDLK_RSHIFT,       16,  SDLK_LCTRL,        17,  SDLK_RCTRL,       17,
-    SDLK_LALT,      18,  SDLK_RALT,         18,  SDLK_PAUSE,        19,  SDLK_CAPSLOCK,    20,
-    SDLK_ESCAPE,    27,  SDLK_SPACE,        32,  SDLK_PAGEUP,       33,  SDLK_PAGEDOWN,    34,
-    SDLK_END,       35,  SDLK_HOME,         36,  SDLK_LEFT,         37,  SDLK_UP,          38,
-    SDLK_RIGHT,     39,  SDLK_DOWN,         40,  SDLK_PRINTSCREEN,  44,  SDLK_INSERT,      45,
-    SDLK_DELETE,    46,  SDLK_LGUI,         91,  SDLK_RGUI,         92,  SDLK_APPLICATION, 93,
-    SDLK_KP_0,      96,  SDLK_KP_MULTIPLY,  106, SDLK_KP_PLUS,      107, SDLK_KP_MINUS,    109,
-    SDLK_KP_PERIOD, 110, SDLK_KP_DIVIDE,    111, SDLK_NUMLOCKCLEAR, 144, SDLK_SCROLLLOCK,  145,
-    SDLK_SEMICOLON, 186, SDLK_EQUALS,       187, SDLK_COMMA,        188, SDLK_MINUS,       189,
-    SDLK_PERIOD,    190, SDLK_SLASH,        191, SDLK_BACKQUOTE,    192, SDLK_LEFTBRACKET, 219,
-    SDLK_BACKSLASH, 220, SDLK_RIGHTBRACKET, 221, SDLK_QUOTE,        222};
+    SDLK_BACKSPACE,    VK_BACK,    SDLK_TAB,          VK_TAB,      SDLK_RETURN,      VK_RETURN,
+    SDLK_KP_ENTER,     VK_RETURN,  SDLK_LSHIFT,       VK_SHIFT,    SDLK_RSHIFT,      VK_SHIFT,
+    SDLK_LCTRL,        VK_CONTROL, SDLK_RCTRL,        VK_CONTROL,  SDLK_LALT,        VK_MENU,
+    SDLK_RALT,         VK_MENU,    SDLK_PAUSE,        19,          SDLK_CAPSLOCK,    20,
+    SDLK_ESCAPE,       VK_ESCAPE,  SDLK_SPACE,        VK_SPACE,    SDLK_PAGEUP,      VK_PRIOR,
+    SDLK_PAGEDOWN,     VK_NEXT,    SDLK_END,          VK_END,      SDLK_HOME,        VK_HOME,
+    SDLK_LEFT,         VK_LEFT,    SDLK_UP,           VK_UP,       SDLK_RIGHT,       VK_RIGHT,
+    SDLK_DOWN,         VK_DOWN,    SDLK_PRINTSCREEN,  44,          SDLK_INSERT,      VK_INSERT,
+    SDLK_DELETE,       VK_DELETE,  SDLK_LGUI,         91,          SDLK_RGUI,        92,
+    SDLK_APPLICATION,  93,         SDLK_KP_0,         VK_NUMPAD0,  SDLK_KP_MULTIPLY, VK_MULTIPLY,
+    SDLK_KP_PLUS,      VK_ADD,     SDLK_KP_MINUS,     VK_SUBTRACT, SDLK_KP_PERIOD,   110,
+    SDLK_KP_DIVIDE,    VK_DIVIDE,  SDLK_NUMLOCKCLEAR, 144,         SDLK_SCROLLLOCK,  145,
+    SDLK_SEMICOLON,    VK_OEM_1,   SDLK_EQUALS,       187,         SDLK_COMMA,       188,
+    SDLK_MINUS,        189,        SDLK_PERIOD,       190,         SDLK_SLASH,       191,
+    SDLK_BACKQUOTE,    192,        SDLK_LEFTBRACKET,  VK_OEM_4,    SDLK_BACKSLASH,   220,
+    SDLK_RIGHTBRACKET, 221,        SDLK_QUOTE,        222};
 
 int virtualKey(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) {

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Dependencies run one way: math, model, toon, scene, app, tools. A folder includes nothing of a
+# folder after it; platform/ (beside them) includes only itself. Run from the repository root.
+set -u
+order=(math model toon scene app tools)
+status=0
+check() { # folder, forbidden folders...
+    local folder=$1
+    shift
+    for other in "$@"; do
+        if grep -rnE "#include \"$other/" "$folder" --include='*.cpp' --include='*.h'; then
+            echo "layering: $folder/ includes $other/" >&2
+            status=1
+        fi
+    done
+}
+for i in "${!order[@]}"; do
+    check "${order[$i]}" "${order[@]:$((i + 1))}"
+done
+check platform "${order[@]}"
+exit $status
