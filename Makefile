@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench soak golden sanitize-test fuzz format format-check clean
+.PHONY: all deps configure build run test bench soak golden sanitize-test fuzz mutate format format-check clean
 
 all: build
 
@@ -43,6 +43,12 @@ sanitize-test: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Mutation testing over tests/mutants.txt, on a fresh clone of what is committed. The long
+# process runs (soak, storm, replays, golden frames) are left out to keep it within the hour.
+MUT_EXCLUDE ?= soak|InputStorm|Replays|GoldenFrames
+mutate: deps
+	@MUT_EXCLUDE='$(MUT_EXCLUDE)' ../shared/tools/mutate tests/mutants.txt | tee mutate.log
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
