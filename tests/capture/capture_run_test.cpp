@@ -1,8 +1,8 @@
 // The capture tool run as a user runs it: scripted input through the real loop, the trace, the
 // pictures and the exit status. Golden pictures are compared with a stated tolerance.
+#include "tests/support/capture_run.h"
+
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-#include <stb_image.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,61 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CaptureResult {
-    int status = -1;
-    std::vector<nlohmann::json> trace;
-    std::string stderrText;
-};
-
-fs::path scratch(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("velmora-capture-test-" + std::to_string(getpid())) / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-CaptureResult runCapture(const fs::path& dir, const std::string& arguments,
-                         const std::string& script = "") {
-    std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
-    if (!script.empty()) {
-        std::ofstream(dir / "script.txt") << script;
-        command += " --script " + (dir / "script.txt").string();
-    }
-    command += " --trace " + (dir / "trace.jsonl").string() + " 2>" + (dir / "stderr.txt").string();
-    CaptureResult run;
-    int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream trace(dir / "trace.jsonl");
-    for (std::string line; std::getline(trace, line);) {
-        run.trace.push_back(nlohmann::json::parse(line));
-    }
-    std::stringstream err;
-    err << std::ifstream(dir / "stderr.txt").rdbuf();
-    run.stderrText = err.str();
-    return run;
-}
-
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const {
-        return &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-    }
-};
-
-Picture loadPicture(const fs::path& path) {
-    Picture p;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 3);
-    if (data != nullptr) {
-        p.rgb.assign(data, data + static_cast<std::size_t>(p.width) * p.height * 3);
-        stbi_image_free(data);
-    }
-    return p;
-}
-
 int countColour(const Picture& p, int r, int g, int b) {
     int count = 0;
     for (int y = 0; y < p.height; ++y) {
@@ -84,10 +29,10 @@ int countColour(const Picture& p, int r, int g, int b) {
 }
 
 TEST(CaptureRun, ScriptedKeysDriveTheRealLoop) {
-    fs::path dir = scratch("keys");
+    fs::path dir = scratchDir("keys");
     // Each key is held for a few turns: the turn that removes a message is not an idle turn,
     // so the keys act on the idle turns that follow.
-    CaptureResult run =
+    CaptureRun run =
         runCapture(dir, "--frames 200 --size 400x200 --every 30 --out " + (dir / "frames").string(),
                    "10 keydown 80\n14 keyup 80\n"     // P: path on
                    "40 keydown 67\n44 keyup 67\n"     // C: free camera
@@ -119,8 +64,8 @@ TEST(CaptureRun, ScriptedKeysDriveTheRealLoop) {
 }
 
 TEST(CaptureRun, PathHiddenAtStartShowsNoPathColours) {
-    fs::path dir = scratch("nopath");
-    CaptureResult run =
+    fs::path dir = scratchDir("nopath");
+    CaptureRun run =
         runCapture(dir, "--frames 30 --size 400x200 --out " + (dir / "frames").string());
     ASSERT_EQ(run.status, 0) << run.stderrText;
     ASSERT_EQ(run.trace.size(), 30u);
@@ -132,10 +77,10 @@ TEST(CaptureRun, PathHiddenAtStartShowsNoPathColours) {
 }
 
 TEST(CaptureRun, VirtualClockMakesRunsRepeatable) {
-    fs::path a = scratch("repeat-a");
-    fs::path b = scratch("repeat-b");
-    CaptureResult first = runCapture(a, "--frames 40 --step 0.02 --size 200x100");
-    CaptureResult second = runCapture(b, "--frames 40 --step 0.02 --size 200x100");
+    fs::path a = scratchDir("repeat-a");
+    fs::path b = scratchDir("repeat-b");
+    CaptureRun first = runCapture(a, "--frames 40 --step 0.02 --size 200x100");
+    CaptureRun second = runCapture(b, "--frames 40 --step 0.02 --size 200x100");
     ASSERT_EQ(first.status, 0) << first.stderrText;
     ASSERT_EQ(first.trace, second.trace);
     // 40 turns of 0.02 s: the first delta is one step (the clock starts at construction).
@@ -146,8 +91,8 @@ TEST(CaptureRun, VirtualClockMakesRunsRepeatable) {
 }
 
 TEST(CaptureRun, BadArgumentsAndScriptsAreRefusedWithAReason) {
-    fs::path dir = scratch("bad");
-    CaptureResult run = runCapture(dir, "--size 12by4");
+    fs::path dir = scratchDir("bad");
+    CaptureRun run = runCapture(dir, "--size 12by4");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.stderrText.find("--size must be WxH"), std::string::npos) << run.stderrText;
     run = runCapture(dir, "--frames 3", "3 keydown 999\n");
@@ -170,8 +115,8 @@ class GoldenFrames : public testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenFrames, MatchWithinTolerance) {
     const Golden& golden = GetParam();
-    fs::path dir = scratch(std::string("golden-") + golden.name);
-    CaptureResult run = runCapture(
+    fs::path dir = scratchDir(std::string("golden-") + golden.name);
+    CaptureRun run = runCapture(
         dir, std::string(golden.arguments) + " --out " + (dir / "frames").string(), golden.script);
     ASSERT_EQ(run.status, 0) << run.stderrText;
     fs::path produced;

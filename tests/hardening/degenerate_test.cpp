@@ -7,7 +7,7 @@
 #include "scene/frame_timer.h"
 #include "scene/scene.h"
 #include "tests/hardening/gl_guard.h"
-#include "tests/scene/gl_context.h"
+#include "tests/support/gl_context.h"
 #include "toon/toon_model.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,8 @@
 // The real loop through velmora-capture under hostile input and under the memory checkers: a
 // scripted storm of resizes, mouse jumps and every key code, and a 300-turn run that, in a
 // sanitizer build, is the AddressSanitizer/LeakSanitizer run of the tool.
+#include "tests/support/capture_run.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -21,44 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CaptureRun {
-    int status = -1;
-    std::vector<std::string> lines;
-    std::vector<nlohmann::json> trace;
-    std::string stderrText;
-};
-
-fs::path scratch(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("velmora-hardening-" + std::to_string(getpid())) / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-CaptureRun runCapture(const fs::path& dir, const std::string& arguments,
-                      const std::string& script = "") {
-    // Read by the tool only when it is built with the sanitizers.
-    std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
-    if (!script.empty()) {
-        std::ofstream(dir / "script.txt") << script;
-        command += " --script " + (dir / "script.txt").string();
-    }
-    command += " --trace " + (dir / "trace.jsonl").string() + " 2>" + (dir / "stderr.txt").string();
-    CaptureRun run;
-    int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream trace(dir / "trace.jsonl");
-    for (std::string line; std::getline(trace, line);) {
-        run.lines.push_back(line);
-        run.trace.push_back(nlohmann::json::parse(line));
-    }
-    std::stringstream err;
-    err << std::ifstream(dir / "stderr.txt").rdbuf();
-    run.stderrText = err.str();
-    return run;
-}
 
 // The trace writes a non-finite number as the string "nan", "inf" or "-inf"; the only strings
 // it otherwise holds are the status texts.
@@ -149,7 +113,7 @@ TEST(InputStorm, ResizesMouseJumpsAndEveryKeyLeaveNoNaNAndTheRightTexts) {
     std::int64_t closeAt = f + 5;
     script << closeAt << " close\n";
 
-    fs::path dir = scratch("storm");
+    fs::path dir = scratchDir("storm");
     CaptureRun run =
         runCapture(dir, "--frames " + std::to_string(closeAt + 100) + " --size 64x32 --check-gl",
                    script.str());
@@ -214,7 +178,7 @@ TEST(InputStorm, ResizesMouseJumpsAndEveryKeyLeaveNoNaNAndTheRightTexts) {
 }
 
 TEST(CheckGl, AnErrorBesidesTheTorusOneEndsTheRunWithStatus3) {
-    fs::path dir = scratch("fault");
+    fs::path dir = scratchDir("fault");
     std::string asan = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
     // A preloaded library comes before the sanitizer runtime; that order is intended here.
     setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);
@@ -235,7 +199,7 @@ TEST(CheckGl, AnErrorBesidesTheTorusOneEndsTheRunWithStatus3) {
 // or write, undefined behaviour or leak (beyond the driver's own, tests/support/lsan.supp) fails
 // it.
 TEST(MemoryRun, ThreeHundredTurnsRunClean) {
-    fs::path dir = scratch("memory");
+    fs::path dir = scratchDir("memory");
     CaptureRun run = runCapture(dir, "--frames 300 --size 200x100 --check-gl",
                                 "100 keydown 80\n103 keyup 80\n150 keydown 112\n153 keyup 112\n"
                                 "200 resize 120 90\n");

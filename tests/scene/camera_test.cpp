@@ -1,5 +1,5 @@
 #include "scene/camera.h"
-#include "tests/scene/gl_context.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

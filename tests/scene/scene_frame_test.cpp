@@ -5,7 +5,7 @@
 #include "scene/camera.h"
 #include "scene/frame_timer.h"
 #include "scene/scene.h"
-#include "tests/scene/gl_context.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

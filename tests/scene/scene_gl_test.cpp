@@ -2,7 +2,7 @@
 #include "math/random.h"
 #include "scene/flight_path.h"
 #include "scene/scene.h"
-#include "tests/scene/gl_context.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 #include "toon/toon_model.h"
 
-#include "gl_fixture.h"
+#include "tests/support/gl_context.h"
+
+#include <GL/gl.h>
 #include "handmade_model.h"
 #include "mesh_checks.h"
 
@@ -22,10 +24,11 @@ const float rampWarm[3] = {0.0f, 0.0f, 1.0f};
 
 class ToonDraw : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { OffscreenGl::open(); }
+    static void SetUpTestSuite() { ready = ensureGlContext(); }
+    static inline bool ready = false;
 
     void SetUp() override {
-        ASSERT_NE(OffscreenGl::context, nullptr);
+        ASSERT_TRUE(ready);
         glViewport(0, 0, size, size);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -58,7 +61,7 @@ class ToonDraw : public ::testing::Test {
 // (2^b - 1) + 0.5 + 0.5: exactly 1.5 on an 8-8-8 buffer, 5.1 on a 5-bit one. The ramp colours
 // below lie 42 bytes or more apart, so one pixel can never match two of them.
 double tolerance() {
-    int bits = OffscreenGl::channelBits();
+    int bits = channelBits();
     return 0.5 * 255.0 / ((1 << bits) - 1) + 1.0;
 }
 
@@ -184,7 +187,7 @@ TEST_F(ToonDraw, ShadedPixelsAreRampTexelsAndTheSilhouetteIsBlack) {
     clear();
     glRotatef(20.0f, 1.0f, 1.0f, 0.0f);
     toon.draw();
-    Pixels pixels = OffscreenGl::readPixels(size, size);
+    Pixels pixels = readPixels(size, size);
     double tol = tolerance();
 
     int seen[4] = {0, 0, 0, 0};
@@ -308,7 +311,7 @@ TEST_F(ToonDraw, WithoutOutlineNoBlackPixelAndNoDepthBlendLineOrPolygonStateChan
     glLineWidth(1.0f);
     glClearDepth(1.0);
 
-    Pixels pixels = OffscreenGl::readPixels(size, size);
+    Pixels pixels = readPixels(size, size);
     double tol = tolerance();
     int drawn = 0;
     for (int y = 0; y < size; ++y) {
@@ -416,7 +419,7 @@ class ToonCorner : public ToonDraw {
         computeToonRamp(toon.flags, 4, rampCool, rampWarm, texels);
         clear();
         toon.draw();
-        Pixels pixels = OffscreenGl::readPixels(size, size);
+        Pixels pixels = readPixels(size, size);
         Rgb p = pixels.at(size / 4, size / 4);
         for (int k = 0; k < 4; ++k) {
             if (near(p, texels[k], tolerance())) {
@@ -468,7 +471,7 @@ TEST_F(ToonCorner, EyeSpaceNormalIsTurnedByTheModelViewMatrix) {
     toon.draw();
     float texels[4][3];
     computeToonRamp(toon.flags, 4, rampCool, rampWarm, texels);
-    Pixels pixels = OffscreenGl::readPixels(size, size);
+    Pixels pixels = readPixels(size, size);
     // cos = 0.7 gives texel floor(0.7 * 4) = 2.
     Rgb p = pixels.at(size / 4, size / 4);
     EXPECT_TRUE(near(p, texels[2], tolerance())) << describe(p, size / 4, size / 4);

@@ -3,7 +3,9 @@
 // also written there as PNG files for a person to look at.
 #include "toon/toon_model.h"
 
-#include "gl_fixture.h"
+#include "tests/support/gl_context.h"
+
+#include <GL/gl.h>
 #include "math/random.h"
 
 #include <stb_image_write.h>
@@ -16,8 +18,8 @@
 
 namespace {
 
-constexpr int width = OffscreenGl::windowWidth;
-constexpr int height = OffscreenGl::windowHeight;
+constexpr int width = testSurfaceSize;
+constexpr int height = 300;
 const float background[3] = {0.3f, 0.3f, 0.3f};
 
 struct Picture {
@@ -58,7 +60,7 @@ Pixels render(ToonModel& toon, float tiltX, float turnY, float distance) {
     glRotatef(turnY, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     toon.draw();
-    return OffscreenGl::readPixels(width, height);
+    return readPixels(width, height);
 }
 
 void writePng(const std::string& file, const Pixels& pixels) {
@@ -74,11 +76,12 @@ void PrintTo(const Picture& picture, std::ostream* out) {
 
 class ModelPicture : public ::testing::TestWithParam<Picture> {
   protected:
-    static void SetUpTestSuite() { OffscreenGl::open(); }
+    static void SetUpTestSuite() { ready = ensureGlContext(); }
+    static inline bool ready = false;
 };
 
 TEST_P(ModelPicture, ShowsShadesInsideABlackSilhouette) {
-    ASSERT_NE(OffscreenGl::context, nullptr);
+    ASSERT_TRUE(ready);
     const Picture& picture = GetParam();
     resetRandom();
     ToonModel toon{};
@@ -110,7 +113,7 @@ TEST_P(ModelPicture, ShowsShadesInsideABlackSilhouette) {
     float texels[toonMaxShades][3];
     computeToonRamp(toon.flags, toon.shadeCount, picture.cool, picture.warm, texels);
     // As in the drawing tests: half a framebuffer step, half a texture step, half a byte.
-    double tol = 0.5 * 255.0 / ((1 << OffscreenGl::channelBits()) - 1) + 1.0;
+    double tol = 0.5 * 255.0 / ((1 << channelBits()) - 1) + 1.0;
     auto near3 = [&](const Rgb& p, const float* c) {
         return std::fabs(p.r - c[0] * 255.0) <= tol && std::fabs(p.g - c[1] * 255.0) <= tol &&
                std::fabs(p.b - c[2] * 255.0) <= tol;

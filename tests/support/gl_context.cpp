@@ -1,16 +1,12 @@
-#include "tests/scene/gl_context.h"
-
-#include "math/random.h"
-#include "scene/camera.h"
-#include "scene/scene.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 bool ensureGlContext() {
     static bool ready = false;
@@ -41,6 +37,25 @@ bool ensureGlContext() {
     glViewport(0, 0, testSurfaceSize, testSurfaceSize);
     ready = true;
     return true;
+}
+
+Pixels readPixels(int width, int height) {
+    Pixels pixels;
+    pixels.width = width;
+    pixels.height = height;
+    pixels.data.resize(static_cast<std::size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data.data());
+    return pixels;
+}
+
+int channelBits() {
+    GLint bits[3] = {};
+    glGetIntegerv(GL_RED_BITS, &bits[0]);
+    glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+    glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+    return std::min({bits[0], bits[1], bits[2]});
 }
 
 void beginFeedback(std::vector<float>* buffer) {
@@ -92,28 +107,4 @@ std::vector<FeedbackPrimitive> parseFeedback(const std::vector<float>& buffer, i
         primitives.push_back(p);
     }
     return primitives;
-}
-
-void loadSceneProjection() {
-    glViewport(0, 0, testSurfaceSize, testSurfaceSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 1.0, static_cast<double>(0.1f), 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-SceneInput testInput;
-SceneTexts testTexts;
-
-bool setUpSceneFrom(const char* directory) {
-    loadSceneProjection();
-    testInput = SceneInput{};
-    resetScene();
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr || chdir(directory) != 0) {
-        return false;
-    }
-    initScene(testInput, &testTexts);
-    return chdir(cwd) == 0;
 }

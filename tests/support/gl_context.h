@@ -1,5 +1,7 @@
-// Offscreen GL for the scene tests: one compatibility context on SDL's offscreen driver, and
-// the GL's feedback mode to see the vertices a call sends.
+// Offscreen GL for the tests: one compatibility context on SDL's offscreen driver (400 x 400,
+// 16 depth bits), made on first use and kept until the process ends as the demo keeps its own;
+// pixels read back; the GL's feedback mode to see the vertices a call sends; and the scene set
+// up as the demo sets it up.
 #pragma once
 
 #include "platform/platform.h"
@@ -33,6 +35,28 @@ bool setUpSceneFrom(const char* directory);
 // Creates the context once per process and makes it current; false (with a message) if the
 // offscreen driver or GL is unavailable.
 bool ensureGlContext();
+
+struct Rgb {
+    int r;
+    int g;
+    int b;
+};
+
+// A block of the colour buffer, 8 bits per channel, bottom row first as glReadPixels gives it.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> data;
+    Rgb at(int x, int y) const {
+        std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+        return Rgb{data[i], data[i + 1], data[i + 2]};
+    }
+};
+
+// The lower-left width x height pixels of the back buffer.
+Pixels readPixels(int width, int height);
+// The smallest channel depth of the colour buffer: 8 on llvmpipe, 5 on a 16-bit buffer.
+int channelBits();
 
 struct FeedbackVertex {
     float x, y, z;    // window coordinates (z in [0, 1])

@@ -1,0 +1,51 @@
+#include "tests/support/capture_run.h"
+
+#include <stb_image.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+fs::path scratchDir(const std::string& name) {
+    fs::path dir = fs::temp_directory_path() / ("velmora-test-" + std::to_string(getpid())) / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+CaptureRun runCapture(const fs::path& dir, const std::string& arguments,
+                      const std::string& script) {
+    std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
+    if (!script.empty()) {
+        std::ofstream(dir / "script.txt") << script;
+        command += " --script " + (dir / "script.txt").string();
+    }
+    command += " --trace " + (dir / "trace.jsonl").string() + " 2>" + (dir / "stderr.txt").string();
+    CaptureRun run;
+    int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream trace(dir / "trace.jsonl");
+    for (std::string line; std::getline(trace, line);) {
+        run.lines.push_back(line);
+        run.trace.push_back(nlohmann::json::parse(line));
+    }
+    std::stringstream err;
+    err << std::ifstream(dir / "stderr.txt").rdbuf();
+    run.stderrText = err.str();
+    return run;
+}
+
+Picture loadPicture(const fs::path& path) {
+    Picture p;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 3);
+    if (data != nullptr) {
+        p.rgb.assign(data, data + static_cast<std::size_t>(p.width) * p.height * 3);
+        stbi_image_free(data);
+    }
+    return p;
+}
