@@ -144,3 +144,10 @@ void glmFacetNormals(GlmModel* model);
 // Replaces the normals by smoothed ones (crease `angle` in degrees); runs glmFacetNormals
 // first when the model has no facet normals. Linear in the number of corners.
 void glmVertexNormals(GlmModel* model, float angle);
+
+// How the triangles wind as seen from outside. A mesh is closed when every edge is used exactly
+// twice, in opposite directions, and no triangle repeats a corner; a closed mesh is clockwise or
+// counter-clockwise by the sign of the volume it encloses. Anything else (no triangles, a hole,
+// a doubled or flipped triangle, zero volume) is open. O(n log n) in the triangles.
+enum class GlmWinding { Open, Clockwise, CounterClockwise };
+GlmWinding glmWinding(const GlmModel* model);

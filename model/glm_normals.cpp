@@ -1,12 +1,14 @@
-// Unit scaling, facet normals and smoothed vertex normals.
+// Unit scaling, facet normals, smoothed vertex normals and the winding check.
 #include "model/glm.h"
 
 #include "model/glm_scan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 using namespace glm_detail;
 
@@ -262,4 +264,50 @@ void glmVertexNormals(GlmModel* model, float angle) {
         model->normals = result;
     }
     model->normalCount = count;
+}
+
+GlmWinding glmWinding(const GlmModel* model) {
+    if (model->triangleCount == 0) {
+        return GlmWinding::Open;
+    }
+    std::vector<std::uint64_t> edges;
+    edges.reserve(3 * std::size_t{model->triangleCount});
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        const std::uint32_t* v = model->triangles[t].vertexIndex;
+        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2]) {
+            return GlmWinding::Open;
+        }
+        for (int k = 0; k < 3; ++k) {
+            edges.push_back(std::uint64_t{v[k]} << 32 | v[(k + 1) % 3]);
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) {
+        return GlmWinding::Open; // an edge used twice in one direction
+    }
+    for (std::uint64_t e : edges) {
+        std::uint64_t reverse = (e << 32) | (e >> 32);
+        if (!std::binary_search(edges.begin(), edges.end(), reverse)) {
+            return GlmWinding::Open;
+        }
+    }
+    // Six times the signed volume: positive when the facet normals point out.
+    double volume = 0.0;
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        const std::uint32_t* v = model->triangles[t].vertexIndex;
+        const Vec3& a = model->vertices[v[0]];
+        const Vec3& b = model->vertices[v[1]];
+        const Vec3& c = model->vertices[v[2]];
+        double cx = static_cast<double>(b.y) * c.z - static_cast<double>(b.z) * c.y;
+        double cy = static_cast<double>(b.z) * c.x - static_cast<double>(b.x) * c.z;
+        double cz = static_cast<double>(b.x) * c.y - static_cast<double>(b.y) * c.x;
+        volume += a.x * cx + a.y * cy + a.z * cz;
+    }
+    if (volume > 0.0) {
+        return GlmWinding::CounterClockwise;
+    }
+    if (volume < 0.0) {
+        return GlmWinding::Clockwise;
+    }
+    return GlmWinding::Open;
 }

@@ -2,7 +2,6 @@
 // wound clockwise as seen from outside, and the committed files are what the generator writes.
 #include "toon/toon_model.h"
 
-#include "mesh_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -93,10 +92,8 @@ TEST_P(DataModel, IsCentredSoThatItScalesToFullSize) {
 TEST_P(DataModel, WindsClockwiseSeenFromOutside) {
     LoadedModel loaded(GetParam().name);
     const GlmModel* model = loaded.toon.model;
-    MeshReport report = inspectMesh(model);
     if (GetParam().closed) {
-        EXPECT_TRUE(report.closed) << report.problem;
-        EXPECT_LT(report.signedVolume, 0.0);
+        EXPECT_EQ(glmWinding(model), GlmWinding::Clockwise);
     } else {
         // The open patch is seen from above: every facet normal, which points towards the side
         // from which the corners run counter-clockwise, must point down.

@@ -56,49 +56,14 @@ Json stringOrNull(const char* text) {
 } // namespace
 
 const char* objinfoWinding(const GlmModel* model) {
-    if (model->triangleCount == 0) {
+    switch (glmWinding(model)) {
+    case GlmWinding::Clockwise:
+        return "cw";
+    case GlmWinding::CounterClockwise:
+        return "ccw";
+    default:
         return "open";
     }
-    std::vector<std::uint64_t> edges;
-    edges.reserve(3 * std::size_t{model->triangleCount});
-    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
-        const std::uint32_t* v = model->triangles[t].vertexIndex;
-        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2]) {
-            return "open";
-        }
-        for (int k = 0; k < 3; ++k) {
-            edges.push_back(std::uint64_t{v[k]} << 32 | v[(k + 1) % 3]);
-        }
-    }
-    std::sort(edges.begin(), edges.end());
-    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) {
-        return "open"; // an edge used twice in one direction
-    }
-    for (std::uint64_t e : edges) {
-        std::uint64_t reverse = (e << 32) | (e >> 32);
-        if (!std::binary_search(edges.begin(), edges.end(), reverse)) {
-            return "open";
-        }
-    }
-    // Six times the signed volume: positive when the facet normals point out.
-    double volume = 0.0;
-    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
-        const std::uint32_t* v = model->triangles[t].vertexIndex;
-        const Vec3& a = model->vertices[v[0]];
-        const Vec3& b = model->vertices[v[1]];
-        const Vec3& c = model->vertices[v[2]];
-        double cx = static_cast<double>(b.y) * c.z - static_cast<double>(b.z) * c.y;
-        double cy = static_cast<double>(b.z) * c.x - static_cast<double>(b.x) * c.z;
-        double cz = static_cast<double>(b.x) * c.y - static_cast<double>(b.y) * c.x;
-        volume += a.x * cx + a.y * cy + a.z * cz;
-    }
-    if (volume > 0.0) {
-        return "ccw";
-    }
-    if (volume < 0.0) {
-        return "cw";
-    }
-    return "open";
 }
 
 std::string objinfoReport(GlmModel* model, bool full) {
