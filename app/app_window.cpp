@@ -1,9 +1,9 @@
 #include "app/app_window.h"
 
+#include "app/main_loop.h"
 #include "app/overlay.h"
 #include "app/resources.h"
 #include "app/shell.h"
-#include "app/main_loop.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
@@ -32,10 +32,8 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
         return fail("Window Creation Error.");
     }
     shell.window = true;
-    shell.clientWidth = width;
-    shell.clientHeight = height;
-    shell.reportedWidth = width;
-    shell.reportedHeight = height;
+    shell.clientWidth = shell.reportedWidth = width;
+    shell.clientHeight = shell.reportedHeight = height;
     // The bar's text "Status" is part 0's text only on this first bar: showing the window
     // re-creates it, and the speed text comes with set-up.
     shellRecreateStatusStrip();

@@ -1,6 +1,8 @@
 #include "app/resources.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 // The bytes of the pictures, assembled in from the source tree's res/ (VELMORA_RES_DIR); the
@@ -26,12 +28,9 @@ const EmbeddedResource resources[] = {
 } // namespace
 
 const EmbeddedResource* findResource(int id) {
-    for (const EmbeddedResource& resource : resources) {
-        if (resource.id == id) {
-            return &resource;
-        }
-    }
-    return nullptr;
+    auto found = std::find_if(std::begin(resources), std::end(resources),
+                              [id](const EmbeddedResource& r) { return r.id == id; });
+    return found != std::end(resources) ? found : nullptr;
 }
 
 bool decodeResource(const EmbeddedResource& resource, Image* image, std::string* message) {
@@ -46,16 +45,13 @@ bool decodeResource(const EmbeddedResource& resource, Image* image, std::string*
 
 const Image& resourceImage(int id) {
     static std::map<int, Image> decoded;
-    if (auto it = decoded.find(id); it != decoded.end()) {
-        return it->second;
-    }
-    Image& image = decoded[id];
-    const EmbeddedResource* resource = findResource(id);
+    auto [entry, first] = decoded.try_emplace(id);
     std::string message = "resource " + std::to_string(id) + ": not built into the program";
-    if (resource != nullptr && decodeResource(*resource, &image, &message)) {
-        return image;
+    const EmbeddedResource* resource = findResource(id);
+    if (first && (resource == nullptr || !decodeResource(*resource, &entry->second, &message))) {
+        std::fprintf(stderr, "velmora: %s; %s\n", message.c_str(),
+                     id == IDI_VELMORA ? "the window has no icon"
+                                       : "the About panel shows no picture");
     }
-    std::fprintf(stderr, "velmora: %s; %s\n", message.c_str(),
-                 id == IDI_VELMORA ? "the window has no icon" : "the About panel shows no picture");
-    return image;
+    return entry->second;
 }

@@ -56,14 +56,8 @@ Json stringOrNull(const char* text) {
 } // namespace
 
 const char* objinfoWinding(const GlmModel* model) {
-    switch (glmWinding(model)) {
-    case GlmWinding::Clockwise:
-        return "cw";
-    case GlmWinding::CounterClockwise:
-        return "ccw";
-    default:
-        return "open";
-    }
+    static const char* const names[] = {"open", "cw", "ccw"}; // in GlmWinding's order
+    return names[static_cast<int>(glmWinding(model))];
 }
 
 std::string objinfoReport(GlmModel* model, bool full) {
