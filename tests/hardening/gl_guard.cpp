@@ -3,7 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <sstream>
 
@@ -13,123 +15,55 @@ namespace {
 
 void check(const char* name, std::initializer_list<double> arguments) {
     ++glGuard.calls;
-    bool finite = true;
-    for (double a : arguments) {
-        finite = finite && std::isfinite(a);
+    const double* v = arguments.begin();
+    if (glGuard.recording && std::strncmp(name, "glVertex3f", 10) == 0) {
+        glGuard.vertices.push_back(Vec3{float(v[0]), float(v[1]), float(v[2])});
+    } else if (glGuard.recording && std::strcmp(name, "glTexCoord1f") == 0) {
+        glGuard.texCoords.push_back(float(v[0]));
     }
-    if (finite) {
+    if (std::all_of(v, arguments.end(), [](double a) { return std::isfinite(a); }) ||
+        glGuard.nonFinite++ > 0) {
         return;
     }
-    if (glGuard.nonFinite++ == 0) {
-        std::ostringstream text;
-        text << name << "(";
-        const char* separator = "";
-        for (double a : arguments) {
-            text << separator << a;
-            separator = ", ";
-        }
-        text << ")";
-        glGuard.firstNonFinite = text.str();
+    std::ostringstream text;
+    text << name << "(";
+    for (const double* a = v; a != arguments.end(); ++a) {
+        text << (a == v ? "" : ", ") << *a;
     }
-}
-
-void vertex(float x, float y, float z) {
-    if (glGuard.recording) {
-        glGuard.vertices.push_back(Vec3{x, y, z});
-    }
+    glGuard.firstNonFinite = text.str() + ")";
 }
 
 } // namespace
 
+// __wrap_F checks the listed arguments and hands the call on to the GL's own F (__real_F).
+#define GUARD(function, parameters, arguments, ...)                                                \
+    void __real_##function parameters;                                                             \
+    void __wrap_##function parameters {                                                            \
+        check(#function, {__VA_ARGS__});                                                           \
+        __real_##function arguments;                                                               \
+    }
+#define ALL16(m)                                                                                   \
+    m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12], m[13], m[14], \
+        m[15]
+
 extern "C" {
 
-void __real_glVertex3f(GLfloat x, GLfloat y, GLfloat z);
-void __real_glVertex3fv(const GLfloat* v);
-void __real_glTexCoord1f(GLfloat s);
-void __real_glColor3f(GLfloat r, GLfloat g, GLfloat b);
-void __real_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
-void __real_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
-void __real_glScalef(GLfloat x, GLfloat y, GLfloat z);
-void __real_glMultMatrixf(const GLfloat* m);
-void __real_glLoadMatrixf(const GLfloat* m);
-void __real_glLineWidth(GLfloat width);
-void __real_glPointSize(GLfloat size);
-void __real_gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
-                      GLdouble centerY, GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ);
-void __real_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
-
-void __wrap_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    check("glVertex3f", {x, y, z});
-    vertex(x, y, z);
-    __real_glVertex3f(x, y, z);
-}
-
-void __wrap_glVertex3fv(const GLfloat* v) {
-    check("glVertex3fv", {v[0], v[1], v[2]});
-    vertex(v[0], v[1], v[2]);
-    __real_glVertex3fv(v);
-}
-
-void __wrap_glTexCoord1f(GLfloat s) {
-    check("glTexCoord1f", {s});
-    if (glGuard.recording) {
-        glGuard.texCoords.push_back(s);
-    }
-    __real_glTexCoord1f(s);
-}
-
-void __wrap_glColor3f(GLfloat r, GLfloat g, GLfloat b) {
-    check("glColor3f", {r, g, b});
-    __real_glColor3f(r, g, b);
-}
-
-void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    check("glRotatef", {angle, x, y, z});
-    __real_glRotatef(angle, x, y, z);
-}
-
-void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    check("glTranslatef", {x, y, z});
-    __real_glTranslatef(x, y, z);
-}
-
-void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
-    check("glScalef", {x, y, z});
-    __real_glScalef(x, y, z);
-}
-
-void __wrap_glMultMatrixf(const GLfloat* m) {
-    check("glMultMatrixf", {m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10],
-                            m[11], m[12], m[13], m[14], m[15]});
-    __real_glMultMatrixf(m);
-}
-
-void __wrap_glLoadMatrixf(const GLfloat* m) {
-    check("glLoadMatrixf", {m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10],
-                            m[11], m[12], m[13], m[14], m[15]});
-    __real_glLoadMatrixf(m);
-}
-
-void __wrap_glLineWidth(GLfloat width) {
-    check("glLineWidth", {width});
-    __real_glLineWidth(width);
-}
-
-void __wrap_glPointSize(GLfloat size) {
-    check("glPointSize", {size});
-    __real_glPointSize(size);
-}
-
-void __wrap_gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
-                      GLdouble centerY, GLdouble centerZ, GLdouble upX, GLdouble upY,
-                      GLdouble upZ) {
-    check("gluLookAt", {eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ});
-    __real_gluLookAt(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
-}
-
-void __wrap_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    check("gluPerspective", {fovy, aspect, zNear, zFar});
-    __real_gluPerspective(fovy, aspect, zNear, zFar);
-}
+GUARD(glColor3f, (GLfloat r, GLfloat g, GLfloat b), (r, g, b), r, g, b)
+GUARD(glRotatef, (GLfloat a, GLfloat x, GLfloat y, GLfloat z), (a, x, y, z), a, x, y, z)
+GUARD(glTranslatef, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+GUARD(glScalef, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+GUARD(glMultMatrixf, (const GLfloat* m), (m), ALL16(m))
+GUARD(glLoadMatrixf, (const GLfloat* m), (m), ALL16(m))
+GUARD(glLineWidth, (GLfloat width), (width), width)
+GUARD(glPointSize, (GLfloat size), (size), size)
+GUARD(gluPerspective, (GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar),
+      (fovy, aspect, zNear, zFar), fovy, aspect, zNear, zFar)
+GUARD(gluLookAt,
+      (GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz, GLdouble ux,
+       GLdouble uy, GLdouble uz),
+      (ex, ey, ez, cx, cy, cz, ux, uy, uz), ex, ey, ez, cx, cy, cz, ux, uy, uz)
+GUARD(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
+GUARD(glVertex3fv, (const GLfloat* v), (v), v[0], v[1], v[2])
+GUARD(glTexCoord1f, (GLfloat s), (s), s)
 
 } // extern "C"

@@ -1,9 +1,6 @@
-// Every number the scene, the camera and the tone shader hand to the GL, checked on the way.
-//
-// The test program is linked with --wrap for the GL and GLU calls that take floating-point
-// arguments, so each call from the libraries under test first comes here: a non-finite argument
-// is counted (with the first call that had one) and the call then goes on to the GL unchanged.
-// Texture coordinates and vertices are also kept while recording is on.
+// The GL and GLU calls that take floating-point arguments are wrapped at link time: each call
+// has its non-finite arguments counted (the first such call kept as text) and goes on to the GL
+// unchanged. While recording, texture coordinates and vertices are kept.
 #pragma once
 
 #include "math/vec3.h"
