@@ -4,8 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <unordered_map>
 #include <vector>
 
@@ -99,22 +97,11 @@ float normalShade(const Vec3* normal, const float* matrix, const Vec3* lightDir)
     return s;
 }
 
-// Zeroed, never released (the model is not either); out of memory ends the program, as it would
-// have inside the GL a moment later.
-template <class T> T* newArray(std::size_t count) {
-    void* p = std::calloc(count == 0 ? 1 : count, sizeof(T));
-    if (p == nullptr) {
-        std::fprintf(stderr, "velmora: out of memory for a model's %zu corners\n", count);
-        std::abort();
-    }
-    return static_cast<T*>(p);
-}
-
 // One entry per distinct (vertex, normal) pair, so that the GL transforms each once.
 void buildCorners(ToonModel* toon) {
     const GlmModel* model = toon->model;
     const std::size_t corners = 3 * std::size_t{model->triangleCount};
-    toon->cornerIndices = newArray<std::uint32_t>(corners);
+    toon->cornerIndices.resize(corners);
     std::unordered_map<std::uint64_t, std::uint32_t> seen;
     seen.reserve(corners);
     std::vector<std::uint64_t> order;
@@ -127,10 +114,9 @@ void buildCorners(ToonModel* toon) {
         }
         toon->cornerIndices[c] = entry->second;
     }
-    toon->cornerCount = static_cast<std::uint32_t>(order.size());
-    toon->cornerPositions = newArray<float>(3 * order.size());
-    toon->cornerNormals = newArray<std::uint32_t>(order.size());
-    toon->cornerShades = newArray<float>(order.size());
+    toon->cornerPositions.resize(3 * order.size());
+    toon->cornerNormals.resize(order.size());
+    toon->cornerShades.resize(order.size());
     for (std::size_t u = 0; u < order.size(); ++u) {
         const Vec3& v = model->vertices[order[u] >> 32];
         toon->cornerPositions[3 * u] = v.x;
@@ -138,7 +124,7 @@ void buildCorners(ToonModel* toon) {
         toon->cornerPositions[3 * u + 2] = v.z;
         toon->cornerNormals[u] = static_cast<std::uint32_t>(order[u]);
     }
-    toon->normalShades = newArray<float>(std::size_t{model->normalCount} + 1);
+    toon->normalShades.assign(std::size_t{model->normalCount} + 1, 0.0f);
 }
 
 } // namespace
@@ -151,7 +137,7 @@ void ToonModel::draw() {
         glDisable(GL_LINE_SMOOTH);
     }
 
-    if (cornerIndices == nullptr) {
+    if (cornerIndices.empty()) {
         buildCorners(this);
     }
     const std::uint32_t normalCount = model->normals != nullptr ? model->normalCount : 0;
@@ -160,7 +146,7 @@ void ToonModel::draw() {
     for (std::uint32_t n = 1; n <= normalCount; ++n) {
         normalShades[n] = normalShade(&model->normals[n], matrix, &lightDir);
     }
-    for (std::uint32_t u = 0; u < cornerCount; ++u) {
+    for (std::size_t u = 0; u < cornerNormals.size(); ++u) {
         std::uint32_t n = cornerNormals[u];
         cornerShades[u] = n <= normalCount ? normalShades[n] : 0.0f;
     }
@@ -172,9 +158,9 @@ void ToonModel::draw() {
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, cornerPositions);
-    glTexCoordPointer(1, GL_FLOAT, 0, cornerShades);
-    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices);
+    glVertexPointer(3, GL_FLOAT, 0, cornerPositions.data());
+    glTexCoordPointer(1, GL_FLOAT, 0, cornerShades.data());
+    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_1D);
 
@@ -186,7 +172,7 @@ void ToonModel::draw() {
         glCullFace(GL_BACK);
         glDepthFunc(GL_LEQUAL);
         glColor3f(0.0f, 0.0f, 0.0f);
-        glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices);
+        glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
         glDepthFunc(GL_LESS);
         glCullFace(GL_FRONT);
         glPolygonMode(GL_FRONT, GL_FILL);

@@ -19,12 +19,14 @@
 //   as the outline pass last set it. Without TOON_OUTLINE no depth, blend, line-width or
 //   polygon-mode state is touched.
 // - The record owns its model; neither the model nor the texture is ever released by the demo.
+//   The corner arrays go with the record.
 #pragma once
 
 #include "math/vec3.h"
 #include "model/glm.h"
 
 #include <cstdint>
+#include <vector>
 
 constexpr std::int32_t TOON_RANDOM_SHADES = 1;
 constexpr std::int32_t TOON_OUTLINE = 2;
@@ -51,16 +53,15 @@ class ToonModel {
     std::uint32_t rampTexture;
     std::int32_t shadeCount;
     GlmModel* model;
-    // Made by the first draw from the model and kept, as the model is. Corners that share a
-    // vertex and a normal are one entry, numbered in order of first use: their positions (3
-    // floats each), normal numbers and ramp coordinates of the frame; the triangles' corners as
-    // entry numbers; the ramp coordinate of each normal (0 for index 0).
-    std::uint32_t cornerCount;
-    float* cornerPositions;
-    std::uint32_t* cornerNormals;
-    float* cornerShades;
-    std::uint32_t* cornerIndices;
-    float* normalShades;
+    // Made by the first draw from the model. Corners that share a vertex and a normal are one
+    // entry, numbered in order of first use: their positions (3 floats each), normal numbers and
+    // ramp coordinates of the frame; the triangles' corners as entry numbers; the ramp
+    // coordinate of each normal (0 for index 0).
+    std::vector<float> cornerPositions;
+    std::vector<std::uint32_t> cornerNormals;
+    std::vector<float> cornerShades;
+    std::vector<std::uint32_t> cornerIndices;
+    std::vector<float> normalShades;
 
     // Throws GlmFatalError when the reader does (file missing, malformed line).
     void load(const char* fileName);
