@@ -2,8 +2,9 @@
 // Escape, a storm) replayed through velmora-capture must give byte-identical traces, and the
 // first 300 turns of two of them pixel-identical frames, as recorded in replay/NAME.expected.
 // After an intended change, `VELMORA_UPDATE_REPLAY=1 ctest -R Replay` records them anew.
+#include "tests/support/capture_run.h"
+
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,8 +13,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -49,39 +48,28 @@ class Replays : public testing::TestWithParam<Replay> {};
 TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
     const Replay& replay = GetParam();
     const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "tests" / "capture" / "replay";
-    const fs::path dir =
-        fs::temp_directory_path() / ("velmora-replay-" + std::to_string(getpid())) / replay.name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string script = (source / (std::string(replay.name) + ".txt")).string();
+    const fs::path dir = scratchDir(std::string("replay-") + replay.name);
+    const std::string script =
+        " --script " + (source / (std::string(replay.name) + ".txt")).string();
 
-    std::string command = std::string(VELMORA_CAPTURE) + " --frames 700 --script " + script +
-                          " --trace " + (dir / "trace.jsonl").string();
-    int raw = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command;
+    CaptureRun run = runCapture(dir, "--frames 700" + script);
+    ASSERT_EQ(run.status, 0) << run.stderrText;
     const std::string trace = readFile(dir / "trace.jsonl");
     std::string actual =
         "trace " + hex(fnv1a(reinterpret_cast<const unsigned char*>(trace.data()), trace.size())) +
         "\n";
 
     if (replay.frames) {
-        command = std::string(VELMORA_CAPTURE) + " --frames 300 --every 1 --script " + script +
-                  " --out " + (dir / "frames").string();
-        raw = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << command;
+        run = runCapture(dir, "--frames 300 --every 1 --out " + (dir / "frames").string() + script);
+        ASSERT_EQ(run.status, 0) << run.stderrText;
         for (int turn = 1; turn <= 300; ++turn) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06d.png", turn);
-            int width = 0;
-            int height = 0;
-            int channels = 0;
-            unsigned char* rgb =
-                stbi_load((dir / "frames" / name).c_str(), &width, &height, &channels, 3);
-            ASSERT_NE(rgb, nullptr) << name;
-            actual += std::string(name) + " " + std::to_string(width) + "x" +
-                      std::to_string(height) + " " +
-                      hex(fnv1a(rgb, static_cast<std::size_t>(width) * height * 3)) + "\n";
-            stbi_image_free(rgb);
+            Picture frame = loadPicture(dir / "frames" / name);
+            ASSERT_FALSE(frame.rgb.empty()) << name;
+            actual += std::string(name) + " " + std::to_string(frame.width) + "x" +
+                      std::to_string(frame.height) + " " +
+                      hex(fnv1a(frame.rgb.data(), frame.rgb.size())) + "\n";
         }
     }
     const fs::path expectedPath = source / (std::string(replay.name) + ".expected");
