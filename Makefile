@@ -24,8 +24,11 @@ run: build
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# BENCH_BASE=REV also measures that revision's frame in the same run.
+BENCH_BASE ?=
 bench: build
 	@tools/run-bench.sh $(BUILD)
+	@tools/frame-bench.sh $(BUILD) $(BENCH_BASE)
 
 golden: build
 	@tools/update-golden.sh $(BUILD)

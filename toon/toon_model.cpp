@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <unordered_map>
+#include <vector>
+
 void smoothToonShades(float* shades, int count) {
     // 1/6 and 1/7 rounded to single precision; every sum below is stored as a float before the
     // next entry reads it, so the results match a run that did the same in 32 bits.
@@ -80,15 +83,11 @@ void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
 
 namespace {
 
-// The clamped cosine for one corner. A normal that is missing or has no direction gives 0
-// rather than NaN, so such a corner shows texel 0 like any corner facing away from the light.
-float cornerShade(const GlmModel* model, std::uint32_t normalIndex, const float* matrix,
-                  const Vec3* lightDir) {
-    if (normalIndex == 0 || normalIndex > model->normalCount || model->normals == nullptr) {
-        return 0.0f;
-    }
+// The clamped cosine for one normal. A normal that has no direction gives 0 rather than NaN, so
+// its corners show texel 0 like any corner facing away from the light.
+float normalShade(const Vec3* normal, const float* matrix, const Vec3* lightDir) {
     Vec3 eye;
-    vec3RotateByMatrix(&model->normals[normalIndex], matrix, &eye);
+    vec3RotateByMatrix(normal, matrix, &eye);
     vec3Normalize(&eye);
     float s = vec3Dot(&eye, lightDir);
     // Written so that a NaN (from a non-finite matrix) also lands on 0.
@@ -96,6 +95,36 @@ float cornerShade(const GlmModel* model, std::uint32_t normalIndex, const float*
         s = 0.0f;
     }
     return s;
+}
+
+// One entry per distinct (vertex, normal) pair, so that the GL transforms each once.
+void buildCorners(ToonModel* toon) {
+    const GlmModel* model = toon->model;
+    const std::size_t corners = 3 * std::size_t{model->triangleCount};
+    toon->cornerIndices.resize(corners);
+    std::unordered_map<std::uint64_t, std::uint32_t> seen;
+    seen.reserve(corners);
+    std::vector<std::uint64_t> order;
+    for (std::size_t c = 0; c < corners; ++c) {
+        const GlmTriangle& t = model->triangles[c / 3];
+        std::uint64_t key = std::uint64_t{t.vertexIndex[c % 3]} << 32 | t.normalIndex[c % 3];
+        auto [entry, added] = seen.try_emplace(key, static_cast<std::uint32_t>(order.size()));
+        if (added) {
+            order.push_back(key);
+        }
+        toon->cornerIndices[c] = entry->second;
+    }
+    toon->cornerPositions.resize(3 * order.size());
+    toon->cornerNormals.resize(order.size());
+    toon->cornerShades.resize(order.size());
+    for (std::size_t u = 0; u < order.size(); ++u) {
+        const Vec3& v = model->vertices[order[u] >> 32];
+        toon->cornerPositions[3 * u] = v.x;
+        toon->cornerPositions[3 * u + 1] = v.y;
+        toon->cornerPositions[3 * u + 2] = v.z;
+        toon->cornerNormals[u] = static_cast<std::uint32_t>(order[u]);
+    }
+    toon->normalShades.assign(std::size_t{model->normalCount} + 1, 0.0f);
 }
 
 } // namespace
@@ -108,50 +137,46 @@ void ToonModel::draw() {
         glDisable(GL_LINE_SMOOTH);
     }
 
+    if (cornerIndices.empty()) {
+        buildCorners(this);
+    }
+    const std::uint32_t normalCount = model->normals != nullptr ? model->normalCount : 0;
     float matrix[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-
-    const GlmTriangle* triangles = model->triangles;
-    std::uint32_t triangleCount = model->triangleCount;
-    const Vec3* vertices = model->vertices;
+    for (std::uint32_t n = 1; n <= normalCount; ++n) {
+        normalShades[n] = normalShade(&model->normals[n], matrix, &lightDir);
+    }
+    for (std::size_t u = 0; u < cornerNormals.size(); ++u) {
+        std::uint32_t n = cornerNormals[u];
+        cornerShades[u] = n <= normalCount ? normalShades[n] : 0.0f;
+    }
+    const auto corners = static_cast<GLsizei>(3 * std::size_t{model->triangleCount});
 
     glCullFace(GL_FRONT);
     glEnable(GL_TEXTURE_1D);
     glBindTexture(GL_TEXTURE_1D, rampTexture);
     glColor3f(1.0f, 1.0f, 1.0f);
-    glBegin(GL_TRIANGLES);
-    for (std::uint32_t t = 0; t < triangleCount; ++t) {
-        const GlmTriangle& triangle = triangles[t];
-        for (int corner = 0; corner < 3; ++corner) {
-            glTexCoord1f(cornerShade(model, triangle.normalIndex[corner], matrix, &lightDir));
-            glVertex3fv(&vertices[triangle.vertexIndex[corner]].x);
-        }
-    }
-    glEnd();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, cornerPositions.data());
+    glTexCoordPointer(1, GL_FLOAT, 0, cornerShades.data());
+    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_1D);
 
-    if (!(flags & TOON_OUTLINE)) {
-        return;
+    if (flags & TOON_OUTLINE) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glPolygonMode(GL_FRONT, GL_LINE);
+        glLineWidth(lineWidth);
+        glCullFace(GL_BACK);
+        glDepthFunc(GL_LEQUAL);
+        glColor3f(0.0f, 0.0f, 0.0f);
+        glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
+        glDepthFunc(GL_LESS);
+        glCullFace(GL_FRONT);
+        glPolygonMode(GL_FRONT, GL_FILL);
+        glDisable(GL_BLEND);
     }
-
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPolygonMode(GL_FRONT, GL_LINE);
-    glLineWidth(lineWidth);
-    glCullFace(GL_BACK);
-    glDepthFunc(GL_LEQUAL);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glBegin(GL_TRIANGLES);
-    for (std::uint32_t t = 0; t < triangleCount; ++t) {
-        const GlmTriangle& triangle = triangles[t];
-        for (int corner = 0; corner < 3; ++corner) {
-            glVertex3fv(&vertices[triangle.vertexIndex[corner]].x);
-        }
-    }
-    glEnd();
-
-    glDepthFunc(GL_LESS);
-    glCullFace(GL_FRONT);
-    glPolygonMode(GL_FRONT, GL_FILL);
-    glDisable(GL_BLEND);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -9,8 +9,9 @@
 // - Triangles must wind clockwise as seen from outside: the shaded pass culls GL_FRONT (the
 //   counter-clockwise faces) and the outline pass draws the other faces' edges as lines.
 // - lightDir is a unit vector in eye coordinates; each corner's texture coordinate is the
-//   cosine between its eye-space normal and lightDir, clamped below at 0. A corner whose
-//   normal has no direction (zero length, or an index outside the model's normals) gets 0,
+//   cosine between its eye-space normal and lightDir, clamped below at 0, worked out once per
+//   normal each frame; the corners go to the GL as indexed arrays (positions built once). A corner
+//   whose normal has no direction (zero length, or an index outside the model's normals) gets 0,
 //   never NaN. A coordinate of exactly 1.0 wraps to texel 0 under the default GL_REPEAT.
 // - After draw: texturing off with the ramp still bound to GL_TEXTURE_1D, cull face GL_FRONT,
 //   depth function GL_LESS, blending off, front polygon mode fill, line smoothing as
@@ -18,12 +19,14 @@
 //   as the outline pass last set it. Without TOON_OUTLINE no depth, blend, line-width or
 //   polygon-mode state is touched.
 // - The record owns its model; neither the model nor the texture is ever released by the demo.
+//   The corner arrays go with the record.
 #pragma once
 
 #include "math/vec3.h"
 #include "model/glm.h"
 
 #include <cstdint>
+#include <vector>
 
 constexpr std::int32_t TOON_RANDOM_SHADES = 1;
 constexpr std::int32_t TOON_OUTLINE = 2;
@@ -50,6 +53,15 @@ class ToonModel {
     std::uint32_t rampTexture;
     std::int32_t shadeCount;
     GlmModel* model;
+    // Made by the first draw from the model. Corners that share a vertex and a normal are one
+    // entry, numbered in order of first use: their positions (3 floats each), normal numbers and
+    // ramp coordinates of the frame; the triangles' corners as entry numbers; the ramp
+    // coordinate of each normal (0 for index 0).
+    std::vector<float> cornerPositions;
+    std::vector<std::uint32_t> cornerNormals;
+    std::vector<float> cornerShades;
+    std::vector<std::uint32_t> cornerIndices;
+    std::vector<float> normalShades;
 
     // Throws GlmFatalError when the reader does (file missing, malformed line).
     void load(const char* fileName);

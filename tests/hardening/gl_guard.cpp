@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <sstream>
+#include <tuple>
 
 GlGuard glGuard;
 
@@ -65,5 +66,27 @@ GUARD(gluLookAt,
 GUARD(glVertex3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), x, y, z)
 GUARD(glVertex3fv, (const GLfloat* v), (v), v[0], v[1], v[2])
 GUARD(glTexCoord1f, (GLfloat s), (s), s)
+
+// The arrays a draw reads, element by element, as the calls above would have sent them.
+void __real_glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices);
+void __wrap_glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    for (auto [array, pointer, size, name] :
+         {std::tuple{GL_TEXTURE_COORD_ARRAY, GL_TEXTURE_COORD_ARRAY_POINTER,
+                     GL_TEXTURE_COORD_ARRAY_SIZE, "glTexCoord1f"},
+          std::tuple{GL_VERTEX_ARRAY, GL_VERTEX_ARRAY_POINTER, GL_VERTEX_ARRAY_SIZE,
+                     "glVertex3fv"}}) {
+        GLvoid* data = nullptr;
+        GLint n = 0;
+        glGetPointerv(pointer, &data);
+        glGetIntegerv(size, &n);
+        const auto* v = static_cast<const float*>(data);
+        const auto* index = static_cast<const GLuint*>(indices);
+        for (GLsizei i = 0; type == GL_UNSIGNED_INT && glIsEnabled(array) && i < count; ++i) {
+            const float* e = v + static_cast<std::ptrdiff_t>(index[i]) * n;
+            n == 1 ? check(name, {e[0]}) : check(name, {e[0], e[1], e[2]});
+        }
+    }
+    __real_glDrawElements(mode, count, type, indices);
+}
 
 } // extern "C"

@@ -143,7 +143,12 @@ struct OneTriangle {
     OneTriangle(Vec3 normal, std::uint32_t index, Vec3 light) {
         normals[1] = normal;
         triangle = GlmTriangle{{1, 2, 3}, {index, index, index}, {}, 0};
-        toon = ToonModel{TOON_GRADIENT, 1.0f, light, 0, 4, &model};
+        toon = ToonModel{};
+        toon.flags = TOON_GRADIENT;
+        toon.lineWidth = 1.0f;
+        toon.lightDir = light;
+        toon.shadeCount = 4;
+        toon.model = &model;
         const float cool[3] = {1.0f, 0.0f, 0.0f};
         const float warm[3] = {0.0f, 0.0f, 1.0f};
         toon.buildRamp(cool, warm);
@@ -180,9 +185,9 @@ TEST(ToonDraw, EachCornerSelectsTheTexelOfItsClampedCosine) {
         glRotatef(c.turnZ, 0.0f, 0.0f, 1.0f);
         glScalef(c.scale, c.scale, c.scale);
         one.toon.draw();
-        GLfloat sent[4]; // the last corner's, which all three share
-        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, sent);
-        EXPECT_NEAR(sent[0], c.coordinate, 1e-5) << c.name;
+        for (int corner = 0; corner < 3; ++corner) { // all three share the normal
+            EXPECT_NEAR(one.toon.cornerShades[corner], c.coordinate, 1e-5) << c.name;
+        }
         Rgb p = readPixels(96, 96).at(38, 38);
         EXPECT_EQ(texelOf(p, one.texels, 4), c.texel) << c.name << ": " << describe(p, 38, 38);
     }
