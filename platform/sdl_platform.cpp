@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <iterator>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -156,6 +159,13 @@ bool translate(const SDL_Event& e, Event* out) {
 } // namespace
 
 bool platformOpenDisplay(std::string* reason) {
+#ifdef __GLIBC__
+    // Mesa's software renderer allocates and frees megabytes of scratch memory every frame. By
+    // default glibc gives the top of its heap back to the kernel on each free, so every frame
+    // paid for fresh pages the kernel had to clear (a quarter of a small frame's time). Keep
+    // them in the process.
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
     // The close box becomes an event of ours; SDL must not add a quit event of its own for it.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (std::getenv("SDL_VIDEODRIVER") == nullptr && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {

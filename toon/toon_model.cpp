@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <vector>
 
@@ -125,6 +127,60 @@ void buildCorners(ToonModel* toon) {
         toon->cornerNormals[u] = static_cast<std::uint32_t>(order[u]);
     }
     toon->normalShades.assign(std::size_t{model->normalCount} + 1, 0.0f);
+    float radius = 0.0f;
+    for (std::size_t u = 0; u < order.size(); ++u) {
+        const float* p = &toon->cornerPositions[3 * u];
+        radius = std::max(radius, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
+    }
+    toon->boundRadius = radius;
+}
+
+// True when no vertex can reach the viewport: the sphere round the model's origin that holds
+// them all lies beyond one clipping plane, widened by half the outline and a pixel on each side.
+// Then the GL would clip every primitive of both passes; the draws are left out, the state
+// changes stay. The scene has about two models in five out of view in any frame.
+bool outsideView(const ToonModel& toon, const float* modelview) {
+    float projection[16], lineWidth = 1.0f;
+    GLint viewport[4];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
+    if (viewport[2] <= 0 || viewport[3] <= 0) {
+        return false;
+    }
+    // A width the GL rejects leaves the current one in force; a larger one is clamped.
+    double pad =
+        std::max(static_cast<double>(lineWidth),
+                 std::isfinite(toon.lineWidth) ? static_cast<double>(toon.lineWidth) : 0.0) /
+            2.0 +
+        1.0;
+    double clip[16]; // projection x modelview, column-major
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += static_cast<double>(projection[4 * k + r]) * modelview[4 * c + k];
+            }
+            clip[4 * c + r] = sum;
+        }
+    }
+    double radius = static_cast<double>(toon.boundRadius) * 1.001 + 1e-6;
+    for (int axis = 0; axis < 3; ++axis) {
+        // -w <= x_axis <= w, with w scaled up by the padding in device units on x and y.
+        double widen = axis < 2 ? 1.0 + 2.0 * pad / viewport[2 + axis] : 1.0;
+        for (double side : {-1.0, 1.0}) {
+            double plane[4];
+            for (int i = 0; i < 4; ++i) {
+                plane[i] = widen * clip[4 * i + 3] + side * clip[4 * i + axis];
+            }
+            double length =
+                std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+            if (plane[3] < -radius * length) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -143,14 +199,16 @@ void ToonModel::draw() {
     const std::uint32_t normalCount = model->normals != nullptr ? model->normalCount : 0;
     float matrix[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-    for (std::uint32_t n = 1; n <= normalCount; ++n) {
+    const bool hidden = outsideView(*this, matrix);
+    for (std::uint32_t n = 1; !hidden && n <= normalCount; ++n) {
         normalShades[n] = normalShade(&model->normals[n], matrix, &lightDir);
     }
-    for (std::size_t u = 0; u < cornerNormals.size(); ++u) {
+    for (std::size_t u = 0; !hidden && u < cornerNormals.size(); ++u) {
         std::uint32_t n = cornerNormals[u];
         cornerShades[u] = n <= normalCount ? normalShades[n] : 0.0f;
     }
-    const auto corners = static_cast<GLsizei>(3 * std::size_t{model->triangleCount});
+    const auto corners =
+        hidden ? GLsizei{0} : static_cast<GLsizei>(3 * std::size_t{model->triangleCount});
 
     glCullFace(GL_FRONT);
     glEnable(GL_TEXTURE_1D);

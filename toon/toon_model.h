@@ -13,6 +13,9 @@
 //   normal each frame; the corners go to the GL as indexed arrays (positions built once). A corner
 //   whose normal has no direction (zero length, or an index outside the model's normals) gets 0,
 //   never NaN. A coordinate of exactly 1.0 wraps to texel 0 under the default GL_REPEAT.
+// - A model that lies wholly outside the view volume, its outline's width included, is not
+//   sent to the GL (its coordinates are not worked out that frame); every state change is made
+//   as if it had been drawn.
 // - After draw: texturing off with the ramp still bound to GL_TEXTURE_1D, cull face GL_FRONT,
 //   depth function GL_LESS, blending off, front polygon mode fill, line smoothing as
 //   TOON_SMOOTH_LINES asks, current colour white (no outline) or black (outline), line width
@@ -62,6 +65,8 @@ class ToonModel {
     std::vector<float> cornerShades;
     std::vector<std::uint32_t> cornerIndices;
     std::vector<float> normalShades;
+    // The largest distance of a corner's position from the model's origin.
+    float boundRadius;
 
     // Throws GlmFatalError when the reader does (file missing, malformed line).
     void load(const char* fileName);

@@ -193,6 +193,48 @@ TEST(ToonDraw, EachCornerSelectsTheTexelOfItsClampedCosine) {
     }
 }
 
+// A model out of view is left out of the GL, not out of the state it leaves behind. A small
+// triangle, counter-clockwise on screen so that only its 12-pixel outline shows, stands at the
+// right edge of the 96-pixel view (38.4 pixels a unit); its left edge lies `gap` pixels beyond.
+TEST(ToonDraw, AModelOutOfViewLeavesTheStateOfADrawnOne) {
+    ASSERT_TRUE(ensureGlContext());
+    const struct {
+        float gap;
+        bool black; // in the view's last column
+    } cases[] = {{-3.0f, true}, {1.0f, false}, {40.0f, false}};
+    for (const auto& c : cases) {
+        viewSquare();
+        OneTriangle one({0, 0, 1}, 1, {0, 0, 1});
+        one.vertices[1] = {-0.1f, -0.1f, 0};
+        one.vertices[2] = {0.1f, 0, 0};
+        one.vertices[3] = {-0.1f, 0.1f, 0};
+        one.toon.flags = TOON_OUTLINE;
+        one.toon.lineWidth = 12.0f;
+        glTranslatef(1.35f + c.gap / 38.4f, 0.0f, 0.0f);
+        glLineWidth(2.0f);
+        glCullFace(GL_BACK);
+        glDepthFunc(GL_ALWAYS);
+        glEnable(GL_BLEND);
+        glEnable(GL_TEXTURE_1D);
+        glBindTexture(GL_TEXTURE_1D, 0);
+        one.toon.draw();
+        Rgb p = readPixels(96, 96).at(95, 48);
+        EXPECT_EQ(near(p, black), c.black) << c.gap << " pixels out: " << describe(p, 95, 48);
+        GLint cull, depth, texture, polygon[2];
+        GLfloat width, colour[4];
+        glGetIntegerv(GL_CULL_FACE_MODE, &cull);
+        glGetIntegerv(GL_DEPTH_FUNC, &depth);
+        glGetIntegerv(GL_TEXTURE_BINDING_1D, &texture);
+        glGetIntegerv(GL_POLYGON_MODE, polygon);
+        glGetFloatv(GL_LINE_WIDTH, &width);
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_TRUE(cull == GL_FRONT && depth == GL_LESS && polygon[0] == GL_FILL &&
+                    texture == static_cast<GLint>(one.toon.rampTexture) && width == 12.0f &&
+                    colour[0] == 0.0f && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_TEXTURE_1D))
+            << c.gap << " pixels out";
+    }
+}
+
 TEST(ToonLoad, FoldsUnderNinetyDegreesShadeSmoothly) {
     ToonModel toon{};
     toon.load(VELMORA_SOURCE_DIR "/tests/toon/fixtures/fold_60_degrees.obj");
