@@ -147,9 +147,11 @@ std::uint32_t buildStarField() {
     GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     glPointSize(2.0f);
+    // Set once, not before each star: nothing in the list changes the colour, and without a
+    // state change between them the GL can run the stars' begin-end pairs as one draw.
+    glColor3f(1.0f, 1.0f, 1.0f);
     for (int i = 0; i < starCount; ++i) {
         Vec3 star = nextStarPosition();
-        glColor3f(1.0f, 1.0f, 1.0f);
         glBegin(GL_POINTS);
         glVertex3f(star.x, star.y, star.z);
         glEnd();
