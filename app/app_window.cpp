@@ -107,9 +107,16 @@ void resizeViewport(int width, int height) {
 
 void recreateStatusBar() {
     shellRecreateStatusStrip();
+    shell.noteShowing = false;
     char text[64];
     std::snprintf(text, sizeof text, "%d x %d", shell.viewportWidth, shell.viewportHeight);
     shell.status[1] = text;
+}
+
+void showStatusNote(const std::string& text) {
+    shell.status[1] = text;
+    shell.noteShowing = true;
+    shell.noteUntil = platformCounter() + 4 * platformCounterFrequency();
 }
 
 void writeSpeedText() {

@@ -14,6 +14,8 @@
 // - resizeViewport needs no context: without one it only stores the size.
 #pragma once
 
+#include <string>
+
 bool createAppWindow(const char* title, int width, int height, int colorBits);
 void destroyAppWindow();
 void resizeViewport(int width, int height);
@@ -22,3 +24,6 @@ void resizeViewport(int width, int height);
 void recreateStatusBar();
 // "Speed: %f" of 1 / speed divisor into part 0.
 void writeSpeedText();
+// A note in the size part for four seconds of the frame counter, after which the size text
+// comes back (a resize brings it back at once); the status bar widens the part to fit it.
+void showStatusNote(const std::string& text);

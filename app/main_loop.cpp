@@ -3,18 +3,25 @@
 #include "app/about_panel.h"
 #include "app/app_window.h"
 #include "app/overlay.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Acts once per press: on the first idle turn that sees the key down.
+// Down now, or pressed since the last idle turn.
+bool down(int key) {
+    return shell.keyTable[key] || shell.keyPressed[key];
+}
+
+// Acts once per press: on the first idle turn that sees the key down, or that follows a new
+// press of it.
 bool pressed(int key, bool* latch) {
-    if (!shell.keyTable[key]) {
+    if (!down(key)) {
         *latch = false;
         return false;
     }
-    bool first = !*latch;
+    bool first = !*latch || shell.keyPressed[key];
     *latch = true;
     return first;
 }
@@ -33,7 +40,10 @@ void windowProc(const Event& event) {
     case EventType::KeyDown:
     case EventType::KeyUp:
         if (event.a >= 0 && event.a < 256) {
-            shell.keyTable[event.a] = event.type == EventType::KeyDown;
+            const bool isDown = event.type == EventType::KeyDown;
+            // A repeat of a held key is no new press.
+            shell.keyPressed[event.a] |= isDown && !shell.keyTable[event.a];
+            shell.keyTable[event.a] = isDown;
         }
         break;
     case EventType::MouseMove:
@@ -48,17 +58,24 @@ void windowProc(const Event& event) {
 }
 
 void windowProcFocusLost() {
-    for (bool& key : shell.keyTable) {
-        key = false;
+    for (int key = 0; key < 256; ++key) {
+        shell.keyTable[key] = shell.keyPressed[key] = false;
     }
 }
 
 bool applyIdleKeys() {
-    const bool* keys = shell.keyTable;
     SceneInput& s = shell.scene;
     // Read first: showing the About panel below takes the focus and releases every key.
-    const bool escape = keys[VK_ESCAPE];
-    if (pressed(VK_F1, &shell.dialogLatch)) {
+    const bool escape = down(VK_ESCAPE);
+    const bool showPanel = pressed(VK_F1, &shell.dialogLatch);
+    if (pressed(VK_F11, &shell.fullscreenLatch) |
+        (pressed(VK_RETURN, &shell.returnLatch) && down(VK_MENU))) {
+        platformToggleFullscreen();
+    }
+    if (pressed(VK_F12, &shell.screenshotLatch)) {
+        shell.screenshotPending = true;
+    }
+    if (showPanel) {
         showAboutPanel();
     }
     if (pressed('C', &shell.cameraModeLatch)) {
@@ -67,31 +84,34 @@ bool applyIdleKeys() {
     if (pressed('P', &shell.pathLatch)) {
         s.showPath = !s.showPath;
     }
-    if (keys[VK_UP]) {
+    if (down(VK_UP)) {
         cameraMoveForward();
     }
-    if (keys[VK_DOWN]) {
+    if (down(VK_DOWN)) {
         cameraMoveBack();
     }
-    if (keys[VK_LEFT]) {
+    if (down(VK_LEFT)) {
         cameraStrafeLeft();
     }
-    if (keys[VK_RIGHT]) {
+    if (down(VK_RIGHT)) {
         cameraStrafeRight();
     }
-    if (keys[VK_ADD]) {
+    if (down(VK_ADD)) {
         s.speedDivisor -= 1.0f;
         if (s.speedDivisor < 1.0f) {
             s.speedDivisor = 1.0f;
         }
         writeSpeedText();
     }
-    if (keys[VK_SUBTRACT]) {
+    if (down(VK_SUBTRACT)) {
         s.speedDivisor += 1.0f;
         if (s.speedDivisor > 10.0f) {
             s.speedDivisor = 10.0f;
         }
         writeSpeedText();
+    }
+    for (bool& key : shell.keyPressed) {
+        key = false;
     }
     return escape;
 }
@@ -123,8 +143,14 @@ int runMainLoop(const LoopHooks* hooks) {
             shell.status[2] = texts.frameRate;
         }
         overlayDrawFrame();
+        if (shell.screenshotPending) {
+            shell.screenshotPending = false;
+            showStatusNote(saveScreenshot());
+        } else if (shell.noteShowing && platformCounter() >= shell.noteUntil) {
+            recreateStatusBar(); // the size text back
+        }
         if (hooks != nullptr && hooks->framePresenting != nullptr) {
-            hooks->framePresenting(hooks->context, turn);
+            hooks->framePresenting(hooks->context, turn, done);
         }
         platformSwapBuffers();
         if (hooks != nullptr && hooks->afterTurn != nullptr &&

@@ -25,8 +25,10 @@ struct LoopHooks {
     // Before turn `turn` (1-based) looks at the queue. May be null.
     void (*beforeTurn)(void* context, std::int64_t turn);
     // The frame of `turn` is complete in the back buffer (scene, status bar, About panel) and
-    // its GL context is current; the buffers are swapped right after. May be null.
-    void (*framePresenting)(void* context, std::int64_t turn);
+    // its GL context is current; the buffers are swapped right after. `last`: the loop ends
+    // after this turn (a quit request or Escape; a hook's own end is not known here). May be
+    // null.
+    void (*framePresenting)(void* context, std::int64_t turn, bool last);
     // After the swap; returning false ends the loop after this turn. May be null.
     bool (*afterTurn)(void* context, std::int64_t turn);
 };

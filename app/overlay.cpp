@@ -135,7 +135,12 @@ void drawStatusBar() {
     list->AddRectFilled(ImVec2(fx, fy), ImVec2(fx + static_cast<float>(width), bottom), faceColour);
     int left = 0;
     for (int part = 0; part < statusPartCount; ++part) {
-        int edge = statusPartEdges[part] < 0 ? width : std::min(statusPartEdges[part], width);
+        int edge = statusPartEdges[part] < 0 ? width : statusPartEdges[part];
+        if (part == 1 && shell.noteShowing) { // the note is longer than a size text
+            const float need = ImGui::CalcTextSize(shell.status[1].c_str()).x + 12.0f;
+            edge = std::max(edge, left + static_cast<int>(need));
+        }
+        edge = std::min(edge, width);
         if (edge <= left) {
             continue;
         }

@@ -49,10 +49,21 @@ constexpr int statusPartEdges[statusPartCount] = {180, 300, -1};
 struct Shell {
     // true while the key with that code is down.
     bool keyTable[256] = {};
+    // A press since the last idle turn (a key going down that was up): that turn acts on it as
+    // if the key had been held through it, so a tap between two idle turns is not lost.
+    bool keyPressed[256] = {};
     // Set while the key is seen down, so that holding it acts once per press.
     bool dialogLatch = false;
     bool cameraModeLatch = false;
     bool pathLatch = false;
+    bool fullscreenLatch = false; // F11
+    bool returnLatch = false;     // Alt+Enter
+    bool screenshotLatch = false; // F12
+    // F12 asks for the next presented frame to be written.
+    bool screenshotPending = false;
+    // A note shown in the size part until the counter reaches noteUntil.
+    bool noteShowing = false;
+    std::int64_t noteUntil = 0;
     // Speed divisor (5.0 at start), free camera and show-path flags.
     SceneInput scene;
     // Part 0 the speed, 1 the client size, 2 the frame rate.

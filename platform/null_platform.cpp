@@ -68,6 +68,10 @@ void platformShowWindow() {
     state.shown = state.window;
 }
 
+void platformToggleFullscreen() {
+    state.fullscreen = !state.fullscreen;
+}
+
 void platformSetWindowSize(int width, int height) {
     if (width > 0 && height > 0) {
         state.width = width;

@@ -23,6 +23,7 @@ struct NullPlatform {
     bool context = false;
     bool current = false;
     bool shown = false;
+    bool fullscreen = false;
     int width = 0;
     int height = 0;
     int swaps = 0;

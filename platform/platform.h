@@ -44,6 +44,8 @@ constexpr int VK_ADD = 107;
 constexpr int VK_SUBTRACT = 109;
 constexpr int VK_DIVIDE = 111;
 constexpr int VK_F1 = 112;
+constexpr int VK_F11 = 122;
+constexpr int VK_F12 = 123;
 // The first of the punctuation keys ;=,-./` and of [\]'.
 constexpr int VK_OEM_1 = 186;
 constexpr int VK_OEM_4 = 219;
@@ -95,6 +97,9 @@ void platformShowWindow();
 // Resizes the client area (a tool's scripted resize). The context follows where the system
 // has to give the window a new drawable for it (SDL's offscreen driver).
 void platformSetWindowSize(int width, int height);
+// Switches the window between desktop fullscreen and its windowed size; the new client size
+// arrives as a Resized event.
+void platformToggleFullscreen();
 // true when a real GL context is current (never on the null platform).
 bool platformGLCurrent();
 void platformSwapBuffers();

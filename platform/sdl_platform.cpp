@@ -277,6 +277,14 @@ void platformShowWindow() {
     }
 }
 
+void platformToggleFullscreen() {
+    if (sdl.window != nullptr) {
+        const bool full = (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                          SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_SetWindowFullscreen(sdl.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
 void platformSetWindowSize(int width, int height) {
     if (sdl.window == nullptr || width <= 0 || height <= 0) {
         return;

@@ -51,14 +51,14 @@ bool drawScene(const SceneInput& input, SceneTexts*) {
 
 namespace {
 
-// One scripted event: an event type's name with a key (a letter, a code, or F1 Esc Up Down Left
-// Right Add Sub Shift) or up to three numbers, as device input; or size W H: a tool's resize;
-// quit CODE: a quit request; show, hide RESULT, unfocus: the About panel and the focus.
+// One scripted event: an event type's name with a key (a letter, a code, or F1 F11 Alt Enter Esc
+// Up Down Left Right Add Sub Shift) or up to three numbers, as device input; or size W H: a tool's
+// resize; quit CODE: a quit request; show, hide RESULT, unfocus: the About panel and the focus.
 void perform(const std::string& event) {
     static const std::map<std::string, int> keys = {
-        {"F1", VK_F1},     {"Esc", VK_ESCAPE},   {"Up", VK_UP},
-        {"Down", VK_DOWN}, {"Left", VK_LEFT},    {"Right", VK_RIGHT},
-        {"Add", VK_ADD},   {"Sub", VK_SUBTRACT}, {"Shift", VK_SHIFT}};
+        {"F1", VK_F1},       {"F11", VK_F11}, {"Alt", VK_MENU},     {"Enter", VK_RETURN},
+        {"Esc", VK_ESCAPE},  {"Up", VK_UP},   {"Down", VK_DOWN},    {"Left", VK_LEFT},
+        {"Right", VK_RIGHT}, {"Add", VK_ADD}, {"Sub", VK_SUBTRACT}, {"Shift", VK_SHIFT}};
     std::istringstream in(event);
     std::string what;
     std::string first = "0";
@@ -175,6 +175,7 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
     using Shows = std::string (*)();
     const Shows camera = [] { return std::to_string(sceneDrawn.freeCamera); };
     const Shows path = [] { return std::to_string(sceneDrawn.showPath); };
+    const Shows fullscreen = [] { return std::to_string(nullPlatform().fullscreen); };
     // "P" while the About panel shows, else the result it was hidden with last.
     const Shows panel = [] {
         return shell.aboutVisible ? std::string("P") : std::to_string(shell.aboutResult);
@@ -230,6 +231,14 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
          "- - mouse(10,20) mouse(11,20) mouse(12,20) -"},
         // Showing the panel on the same idle turn releases every key; Escape still counts.
         {"1 down F1; 1 down Esc", calls, 100, "- - - -"},
+        // A key pressed and released between two idle turns acts once on the next; a second
+        // press before an idle turn sees the key up again is a press of its own.
+        {"1 down P; 1 up P", path, 5, "0 0 0 1 1"},
+        {"1 down Up; 1 up Up; 4 down Up; 4 up Up; 4 down Up", calls, 8, "- - fwd - - - fwd fwd"},
+        {"1 down P; 4 up P; 4 down P", path, 8, "0 0 1 1 1 1 0 0"},
+        {"1 down Esc; 1 up Esc", calls, 100, "- - - -"},
+        {"1 down F11; 1 up F11; 5 down Alt; 5 down Enter; 9 up Enter; 9 down Enter", fullscreen, 12,
+         "0 0 1 1 1 1 1 0 0 0 0 1"},
     };
     for (const auto& c : cases) {
         reset();

@@ -73,7 +73,8 @@ TEST(CaptureRun, BadArgumentsAndScriptLinesAreRefusedWithAReason) {
         {"5 jump",
          "script.txt:1: unknown event \"jump\" (keydown, keyup, mousemove, resize or close)"},
         {"5 resize 10", "script.txt:1: \"resize\" takes 2 number(s)"},
-        {"5 mousemove -1 3", "script.txt:1: \"-1\" is not a whole number from 0 to 65535"},
+        {"5 mousemove -32769 3",
+         "script.txt:1: \"-32769\" is not a whole number from -32768 to 65535"},
         {"x close", "script.txt:1: frame number must be a whole number from 1, not \"x\""},
         {"5 close\n7 keydown", "script.txt:2: \"keydown\" takes 1 number(s)"},
     };
@@ -85,6 +86,55 @@ TEST(CaptureRun, BadArgumentsAndScriptLinesAreRefusedWithAReason) {
                     run.stderrText.ends_with(std::string(reason) + "\n") && run.trace.empty())
             << run.stderrText << "should end in " << reason;
     }
+}
+
+// F12 writes the window, status bar included, into the working directory under a new name each
+// time, and the size part shows where for four seconds (240 turns).
+TEST(CaptureRun, F12WritesTheWindowAndSaysWhereForAWhile) {
+    const fs::path dir = scratchDir("f12");
+    const CaptureRun run =
+        runCapture(dir, "--frames 250 --size 400x200",
+                   "2 keydown 123\n3 keyup 123\n5 keydown 123\n6 keyup 123\n", true);
+    ASSERT_EQ(run.status, 0) << run.stderrText;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("velmora-")) {
+            names.push_back(name);
+            const Picture p = loadPicture(entry.path());
+            EXPECT_EQ(std::pair(p.width, p.height), std::pair(400, 200)) << name;
+            EXPECT_TRUE(near(p, 200, 195, 212, 208, 200)) << name << ": the status bar";
+        }
+    }
+    // Both in one second: the second name is the first's with "-2".
+    ASSERT_EQ(names.size(), 2u);
+    std::sort(names.begin(), names.end(), [](auto& l, auto& r) { return l.size() < r.size(); });
+    EXPECT_EQ(names[0].size(), std::string("velmora-20261207-061500.png").size()) << names[0];
+    EXPECT_TRUE(names[1].size() == names[0].size() ||
+                names[1] == names[0].substr(0, names[0].size() - 4) + "-2.png")
+        << names[1];
+    ASSERT_EQ(run.trace.size(), 250u);
+    const std::string note = run.trace[6]["status"][1];
+    EXPECT_TRUE(note.starts_with("Saved velmora-") && note.ends_with(".png")) << note;
+    EXPECT_EQ(run.trace[6]["status"][2], run.trace[1]["status"][2]); // the frame rate stays
+    EXPECT_EQ(run.trace[249]["status"][1], "400 x 200");
+}
+
+// A pointer dragged out past the left or top arrives as negative positions, the same 16-bit
+// values as 65536 less; the free camera turns with it.
+TEST(CaptureRun, NegativeMouseMovesTurnTheFreeCamera) {
+    const fs::path dir = scratchDir("mouse");
+    std::vector<nlohmann::json> directions;
+    for (const char* move : {"-100 -50", "65436 65486"}) {
+        const CaptureRun run =
+            runCapture(dir, "--frames 12",
+                       "1 keydown 67\n2 keyup 67\n6 mousemove 400 200\n8 mousemove " +
+                           std::string(move) + "\n");
+        ASSERT_EQ(run.status, 0) << run.stderrText;
+        EXPECT_NE(run.trace[6]["direction"], run.trace[7]["direction"]) << move; // turn 8
+        directions.push_back(run.trace[11]["direction"]);
+    }
+    EXPECT_EQ(directions[0], directions[1]);
 }
 
 // Golden pictures, made anew by `make golden` after an intended change. A pixel differs when a

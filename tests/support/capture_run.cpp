@@ -17,9 +17,13 @@ fs::path scratchDir(const std::string& name) {
     return dir;
 }
 
-CaptureRun runCapture(const fs::path& dir, const std::string& arguments,
-                      const std::string& script) {
+CaptureRun runCapture(const fs::path& dir, const std::string& arguments, const std::string& script,
+                      bool inDir) {
     std::string command = std::string(VELMORA_CAPTURE) + " " + arguments;
+    if (inDir) {
+        fs::create_directory_symlink(VELMORA_SOURCE_DIR "/data", dir / "data");
+        command = "cd " + dir.string() + " && " + command;
+    }
     if (!script.empty()) {
         std::ofstream(dir / "script.txt") << script;
         command += " --script " + (dir / "script.txt").string();

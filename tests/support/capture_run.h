@@ -18,9 +18,9 @@ struct CaptureRun {
 // A fresh, empty folder for one run, under the temporary directory.
 std::filesystem::path scratchDir(const std::string& name);
 // velmora-capture ARGUMENTS --trace DIR/trace.jsonl, with SCRIPT (when not empty) written to
-// DIR/script.txt and passed as --script.
+// DIR/script.txt and passed as --script; run in DIR when `inDir` (with data/ linked there).
 CaptureRun runCapture(const std::filesystem::path& dir, const std::string& arguments,
-                      const std::string& script = "");
+                      const std::string& script = "", bool inDir = false);
 
 struct Picture {
     int width = 0;

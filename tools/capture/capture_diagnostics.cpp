@@ -186,6 +186,12 @@ void printBench(const Capture& c) {
                  c.turnMilliseconds.size(), c.options.width, c.options.height,
                  1000.0 * static_cast<double>(c.turnMilliseconds.size()) / wall, median,
                  c.startToFirstFrame);
+    if (!c.options.outDir.empty()) {
+        std::fprintf(stderr, "bench: the times include reading back and writing %s to %s\n",
+                     c.options.every > 0 ? "every frame numbered a multiple of --every"
+                                         : "the last frame",
+                     c.options.outDir.c_str());
+    }
 }
 
 void printGlCheckSummary(const Capture& c) {

@@ -108,7 +108,7 @@ bool writePng(Capture& c, std::int64_t turn) {
     return true;
 }
 
-void framePresenting(void* context, std::int64_t turn) {
+void framePresenting(void* context, std::int64_t turn, bool last) {
     Capture& c = *static_cast<Capture*>(context);
     if (c.options.checkGl) {
         checkGlErrors(c, turn);
@@ -120,8 +120,13 @@ void framePresenting(void* context, std::int64_t turn) {
         if (turn % c.options.every == 0 && readFrame(c)) {
             writePng(c, turn);
         }
-    } else if (readFrame(c)) {
-        c.lastTurn = turn; // written when the loop has ended, whichever turn that was
+        return;
+    }
+    // Only the last frame is written, so only it is read back: the turn count, a quit request
+    // or Escape, or a GL error (see afterTurn) ends the run here.
+    last = last || turn >= c.options.frames || c.unexpectedGlErrors > 0;
+    if (last && readFrame(c)) {
+        c.lastTurn = turn; // written when the loop has ended
     }
 }
 

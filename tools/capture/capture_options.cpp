@@ -67,6 +67,7 @@ ScriptParseResult parseCaptureScript(const std::string& text) {
         const std::string& verb = w[1];
         ScriptEvent event{frame, ScriptEventKind::Close, 0, 0};
         std::size_t arity = 0;
+        long long lowest = 0;
         long long limit = 65535;
         if (verb == "keydown" || verb == "keyup") {
             event.kind = verb == "keydown" ? ScriptEventKind::KeyDown : ScriptEventKind::KeyUp;
@@ -75,6 +76,9 @@ ScriptParseResult parseCaptureScript(const std::string& text) {
         } else if (verb == "mousemove") {
             event.kind = ScriptEventKind::MouseMove;
             arity = 2;
+            // Signed, as the window system reports a pointer dragged out past the left or top;
+            // 32768 to 65535 are the same 16-bit values written unsigned (65535 is -1).
+            lowest = -32768;
         } else if (verb == "resize") {
             event.kind = ScriptEventKind::Resize;
             arity = 2;
@@ -89,9 +93,9 @@ ScriptParseResult parseCaptureScript(const std::string& text) {
         }
         long long values[2] = {0, 0};
         for (std::size_t i = 0; i < arity; ++i) {
-            if (!parseInt(w[i + 2], 0, limit, &values[i])) {
-                return fail("\"" + w[i + 2] + "\" is not a whole number from 0 to " +
-                            std::to_string(limit));
+            if (!parseInt(w[i + 2], lowest, limit, &values[i])) {
+                return fail("\"" + w[i + 2] + "\" is not a whole number from " +
+                            std::to_string(lowest) + " to " + std::to_string(limit));
             }
         }
         event.a = static_cast<int>(values[0]);
