@@ -2,18 +2,21 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+RELEASE_BUILD ?= build-release
+PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench soak golden sanitize-test fuzz mutate format format-check clean
+.PHONY: all deps configure build run test install release bench soak golden sanitize-test fuzz mutate format format-check clean
 
 all: build
 
 deps:
 	@tools/install-deps.sh
 
+# Our builds treat warnings as errors (VELMORA_WERROR); a plain cmake configure does not.
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS) > $(BUILD).configure.log 2>&1 || (cat $(BUILD).configure.log; exit 1)
+	@cmake -S . -B $(BUILD) -G Ninja -DVELMORA_WERROR=ON $(CMAKE_ARGS) > $(BUILD).configure.log 2>&1 || (cat $(BUILD).configure.log; exit 1)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -23,6 +26,17 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The programs, models, desktop entry and icons under PREFIX; DESTDIR=DIR stages them below DIR.
+# The build is configured for PREFIX, since the programs look for the installed models there.
+install: CMAKE_ARGS += -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+install: build
+	@cmake --install $(BUILD)
+
+# Everything built once at -O3, warnings as errors: the optimiser finds warnings of its own.
+release: deps
+	@cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON > $(RELEASE_BUILD).configure.log 2>&1 || (cat $(RELEASE_BUILD).configure.log; exit 1)
+	@cmake --build $(RELEASE_BUILD) -j $(JOBS)
 
 # The reader, then the frame beside BENCH_BASE's (built in a temporary work tree, measured in
 # the same run); the default base is the last commit before the frame and reader were made
@@ -39,7 +53,7 @@ soak: build
 
 # Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-test: deps
-	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON > $(ASAN_BUILD).configure.log 2>&1 || (cat $(ASAN_BUILD).configure.log; exit 1)
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON > $(ASAN_BUILD).configure.log 2>&1 || (cat $(ASAN_BUILD).configure.log; exit 1)
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
@@ -61,4 +75,4 @@ format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) *.configure.log
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) *.configure.log

@@ -1,9 +1,11 @@
 #include "app/app_window.h"
 
+#include "app/data_dir.h"
 #include "app/main_loop.h"
 #include "app/overlay.h"
 #include "app/resources.h"
 #include "app/shell.h"
+#include "model/glm.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
@@ -54,8 +56,18 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     shellSetFocus(Target::Main);
     resizeViewport(width, height);
 
+    const DataDir data = findDataDir();
+    shell.scene.dataDir = data.prefix;
     SceneTexts texts;
-    if (!initScene(shell.scene, &texts)) {
+    bool ready = false;
+    try {
+        ready = initScene(shell.scene, &texts);
+    } catch (const GlmFatalError& error) {
+        // The loader names the file it missed; an installed program also says where else it
+        // looked.
+        throw GlmFatalError(error.stream, error.what() + data.searched);
+    }
+    if (!ready) {
         return fail("Initialization Failed.");
     }
     if (texts.speed[0] != '\0') {

@@ -6,8 +6,9 @@
 //   with a width x height client area and icon 101 ("Window Creation Error."), the status bar,
 //   the GL context ("Can't Create A GL Rendering Context.") made current ("Can't Activate The GL
 //   Rendering Context."); then it shows and focuses the window, sets the viewport and runs the
-//   scene's set-up ("Initialization Failed."). Each failure releases what exists, shows that one
-//   "ERROR" message box and returns false.
+//   scene's set-up ("Initialization Failed.") on the models findDataDir chooses. Each failure
+//   releases what exists, shows that one "ERROR" message box and returns false. A model that
+//   cannot be read throws the loader's GlmFatalError, with DataDir::searched added to its text.
 // - destroyAppWindow releases whatever exists in the reverse order; when no context can be made
 //   current any more it shows "Release Of DC And RC Failed." under "SHUTDOWN ERROR" and goes
 //   on. Safe after a partial creation and twice.

@@ -40,7 +40,11 @@ std::string saveScreenshot() {
     std::FILE* file = nullptr;
     // "x": the name is claimed atomically, so an existing file is never overwritten.
     for (int n = 1; file == nullptr && n < 1000; ++n) {
-        name = std::string(stamp) + (n == 1 ? "" : "-" + std::to_string(n)) + ".png";
+        char suffix[16] = "";
+        if (n > 1) {
+            std::snprintf(suffix, sizeof suffix, "-%d", n);
+        }
+        name = std::string(stamp) + suffix + ".png";
         file = std::fopen(name.c_str(), "wbx");
         if (file == nullptr && errno != EEXIST) {
             return "Screenshot failed: " + name + ": " + std::strerror(errno);

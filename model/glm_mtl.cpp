@@ -125,8 +125,9 @@ class MtlReader {
                 return;
             }
             if (!std::isfinite(f.value)) {
-                fail(at, "\"" + cText(std::string_view(at, f.length).substr(0, kTokenLimit)) +
-                             "\" is not a finite 32-bit number.");
+                std::string text = "\"";
+                text += cText(std::string_view(at, f.length).substr(0, kTokenLimit));
+                fail(at, text + "\" is not a finite 32-bit number.");
             }
             out[i] = f.value;
         }

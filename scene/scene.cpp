@@ -28,11 +28,11 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glMatrixMode(GL_MODELVIEW);
 
-    scene.spaceship.load("data/spaceship.obj");
-    scene.deathstar.load("data/deathstar.obj");
-    scene.lego.load("data/lego.obj");
-    scene.surface.load("data/surface.obj");
-    scene.torus.load("data/torus.obj");
+    scene.spaceship.load((input.dataDir + "spaceship.obj").c_str());
+    scene.deathstar.load((input.dataDir + "deathstar.obj").c_str());
+    scene.lego.load((input.dataDir + "lego.obj").c_str());
+    scene.surface.load((input.dataDir + "surface.obj").c_str());
+    scene.torus.load((input.dataDir + "torus.obj").c_str());
 
     const float spaceshipCool[3] = {0.2f, 0.5f, 1.0f};
     const float spaceshipWarm[3] = {0.0f, 1.0f, 0.0f};

@@ -3,8 +3,9 @@
 //
 // Contract:
 // - initScene runs once with the GL context current and the model-view matrix selected; it
-//   loads data/*.obj (a file that cannot be read throws GlmFatalError from the loader), sets the
-//   models up, builds the star field and hands back the speed text. It always returns true.
+//   loads the five models from input.dataDir (a file that cannot be read throws GlmFatalError
+//   from the loader), sets the models up, builds the star field and hands back the speed text.
+//   It always returns true.
 // - drawScene draws one frame into the back buffer and hands back the frame-rate text
 //   ("FPS: %d Secs: %d"). It always returns true. It advances pathTime by
 //   averageFrameTime / speedDivisor and wraps it at 7, so 0 <= pathTime < 7 after every frame.
@@ -25,6 +26,7 @@
 #include "toon/toon_model.h"
 
 #include <cstdint>
+#include <string>
 
 constexpr int frameTimeHistoryLength = 20;
 constexpr int starCount = 3999;
@@ -35,6 +37,9 @@ struct SceneInput {
     float speedDivisor = 5.0f;
     bool freeCamera = false;
     bool showPath = false;
+    // What initScene puts before "spaceship.obj" and the others: the program chooses where the
+    // models are (an installed program finds them outside the working directory).
+    std::string dataDir = "data/";
 };
 
 // Texts for the status bar; a text the call did not write stays empty.

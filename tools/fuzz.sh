@@ -13,7 +13,7 @@ if ! command -v clang++ > /dev/null; then
     exit 1
 fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELMORA_FUZZ=ON > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+    -DVELMORA_FUZZ=ON -DVELMORA_WERROR=ON > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" --target fuzz_model_reader
 
 work="$build/fuzz-corpus"

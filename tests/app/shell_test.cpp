@@ -132,7 +132,8 @@ struct ShellTest : ::testing::Test {
                         nullptr,
                         [](void* test, std::int64_t turn) {
                             auto& t = *static_cast<ShellTest*>(test);
-                            t.timeline += (turn == 1 ? "" : " ") + t.observe();
+                            t.timeline += turn == 1 ? "" : " ";
+                            t.timeline += t.observe();
                             t.turnsRun = static_cast<int>(turn);
                             return turn < t.limit;
                         }};
@@ -146,8 +147,11 @@ struct ShellTest : ::testing::Test {
         // Bounded: a queue that does not shrink would otherwise never end.
         for (Message m; out.size() < 2000 && shellPeekMessage(&m); shellTranslateMessage(m)) {
             const Event& e = m.event;
-            std::string numbers =
-                " " + std::to_string(e.a) + " " + std::to_string(e.b) + " " + std::to_string(e.c);
+            std::string numbers;
+            for (int value : {e.a, e.b, e.c}) {
+                numbers += ' ';
+                numbers += std::to_string(value);
+            }
             while (numbers.ends_with(" 0")) {
                 numbers.resize(numbers.size() - 2);
             }

@@ -67,11 +67,31 @@ int ballBand(int x2, int y2, int cx2, int cy2, int r2) {
     return 1;
 }
 
+constexpr int bandColour[4] = {0, 2, 10, 11};
+
+// The ball scaled with the picture, so every size has the same margin and bands.
+int iconBand(int x, int y, int size) {
+    return ballBand(2 * x + 1, 2 * y + 1, size, size, 29 * size / 32);
+}
+
 } // namespace
 
 int iconPixel(int x, int y) {
-    constexpr int bandColour[4] = {0, 2, 10, 11};
-    return bandColour[ballBand(2 * x + 1, 2 * y + 1, 32, 32, 29)];
+    return bandColour[iconBand(x, y, 32)];
+}
+
+std::vector<std::uint8_t> makeIconRgba(int size) {
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const int band = iconBand(x, y, size);
+            const std::uint8_t* colour = palette[bandColour[band]];
+            out.insert(out.end(), colour, colour + 3);
+            out.push_back(band == 0 ? 0 : 255);
+        }
+    }
+    return out;
 }
 
 std::vector<std::uint8_t> makeIconBmp() {

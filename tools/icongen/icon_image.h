@@ -12,3 +12,8 @@ std::vector<std::uint8_t> makeIconBmp();
 
 // Palette index of icon pixel (x, y), y down: 0 black, 2 dark green, 10 bright green, 11 yellow.
 int iconPixel(int x, int y);
+
+// The same ball drawn at size x size for the desktop's icon themes, which scale a picture
+// badly: RGBA, top row first, transparent where the small picture is black. At 32 its colours
+// are iconPixel's.
+std::vector<std::uint8_t> makeIconRgba(int size);
