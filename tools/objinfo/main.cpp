@@ -1,10 +1,27 @@
 // velmora-objinfo [--full] FILE.obj: loads a model through the demo's reader and prints what it
-// holds as JSON, so a model can be checked before it goes into data/. Reader failures print
-// the reader's own message on its stream and end with status 1.
+// holds as JSON, so a model can be checked before it goes into data/. Standard output carries
+// only that JSON, whatever the file, so it can be piped to a JSON tool: the loader's notices go
+// to standard error and into the report's "notices"; a file the reader refuses gives a report
+// with its "error", the message on standard error too, and status 1.
 #include "tools/objinfo/objinfo.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+
+namespace {
+
+std::vector<std::string> notices;
+
+void collectNotice(GlmStream, const char* text) {
+    std::fputs(text, stderr);
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    notices.push_back(line);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Prints what the Velmora model reader makes of an OBJ file, as JSON."};
@@ -15,19 +32,24 @@ int main(int argc, char** argv) {
         ->required();
     CLI11_PARSE(app, argc, argv);
 
+    glmSetMessageSink(collectNotice);
     GlmModel* model = nullptr;
     std::string report;
+    int status = 0;
     try {
         model = glmReadOBJ(file.c_str());
-        report = objinfoReport(model, full);
+        report = objinfoReport(model, full, notices);
     } catch (const GlmFatalError& error) {
-        std::fflush(stdout); // notices printed so far stay ahead of the message
-        glmPrintFatal(error);
-        glmDeleteModel(model);
-        return 1;
+        std::fputs(error.what(), stderr);
+        std::string message = error.what();
+        if (!message.empty() && message.back() == '\n') {
+            message.pop_back();
+        }
+        report = objinfoFailure(file, message, notices);
+        status = 1;
     }
     glmDeleteModel(model);
     std::fputs(report.c_str(), stdout);
     std::fputc('\n', stdout);
-    return 0;
+    return status;
 }

@@ -60,22 +60,22 @@ const char* objinfoWinding(const GlmModel* model) {
     return names[static_cast<int>(glmWinding(model))];
 }
 
-std::string objinfoReport(GlmModel* model, bool full) {
+std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::string>& notices) {
     Json report;
     report["path"] = stringOrNull(model->path);
     report["materialLibrary"] = stringOrNull(model->materialLibrary);
     report["counts"] = {{"vertices", model->vertexCount},    {"normals", model->normalCount},
                         {"texCoords", model->texCoordCount}, {"triangles", model->triangleCount},
                         {"groups", model->groupCount},       {"materials", model->materialCount}};
+    // A big model's groups list a million triangles: they are moved, never copied.
     Json groups = Json::array();
     for (const GlmGroup* g = model->groups; g != nullptr; g = g->next) {
         Json members = Json::array();
-        for (std::uint32_t i = 0; i < g->triangleCount; ++i) {
-            members.push_back(g->triangles[i]);
-        }
-        groups.push_back({{"name", g->name}, {"triangles", members}, {"material", g->material}});
+        members.get_ref<Json::array_t&>().assign(g->triangles, g->triangles + g->triangleCount);
+        groups.push_back(
+            {{"name", g->name}, {"triangles", std::move(members)}, {"material", g->material}});
     }
-    report["groups"] = groups;
+    report["groups"] = std::move(groups);
     Json materials = Json::array();
     for (std::uint32_t i = 0; i < model->materialCount; ++i) {
         const GlmMaterial& m = model->materials[i];
@@ -131,5 +131,15 @@ std::string objinfoReport(GlmModel* model, bool full) {
         prepared["triangleNormals"] = triangleNormals;
     }
     report["prepared"] = prepared;
+    report["notices"] = notices;
+    return report.dump(2, ' ', true, Json::error_handler_t::replace);
+}
+
+std::string objinfoFailure(const std::string& path, const std::string& message,
+                           const std::vector<std::string>& notices) {
+    Json report;
+    report["path"] = path;
+    report["error"] = message;
+    report["notices"] = notices;
     return report.dump(2, ' ', true, Json::error_handler_t::replace);
 }
