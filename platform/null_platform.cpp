@@ -96,6 +96,14 @@ bool platformPollEvent(Event* event) {
     return true;
 }
 
+void platformReportExtraEvents(bool report) {
+    state.extraEvents = report;
+}
+
+std::string platformDroppedFile() {
+    return state.droppedFile;
+}
+
 bool platformShowNativeBox(const char*, const char*, MessageBoxIcon) {
     return false;
 }

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <deque>
+#include <string>
 
 enum class NullStep {
     OpenDisplay,
@@ -24,6 +25,8 @@ struct NullPlatform {
     bool current = false;
     bool shown = false;
     bool fullscreen = false;
+    bool extraEvents = false;
+    std::string droppedFile; // what platformDroppedFile() answers
     int width = 0;
     int height = 0;
     int swaps = 0;

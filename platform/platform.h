@@ -65,6 +65,10 @@ enum class EventType : std::uint8_t {
     FocusGained,
     FocusLost,
     Quit, // a: exit code
+    // Reported only after platformReportExtraEvents(true):
+    MouseWheel,  // a: notches turned, positive away from the user
+    FileDropped, // platformDroppedFile() names the file
+    Exposed,     // the window's picture was lost (uncovered): draw it again
 };
 
 struct Event {
@@ -106,6 +110,11 @@ void platformSwapBuffers();
 
 // The next pending event, without waiting; false when there is none.
 bool platformPollEvent(Event* event);
+// Whether the wheel, dropped files and exposures are reported (off at first: the demo's loop
+// spends a turn on every event it is given, so new kinds would change its timing).
+void platformReportExtraEvents(bool report);
+// The path of the last FileDropped event polled ("" before the first).
+std::string platformDroppedFile();
 
 // A box with an OK button; where none can be shown, "CAPTION: TEXT" goes to standard error.
 // With a sink installed (tests), the sink gets it instead.

@@ -17,6 +17,8 @@ struct SdlPlatform {
     SDL_GLContext context = nullptr;
     bool glLoaded = false;
     bool current = false;
+    bool extraEvents = false;
+    std::string droppedFile;
 };
 SdlPlatform sdl;
 
@@ -97,6 +99,20 @@ int virtualKey(SDL_Keycode key) {
 // false for SDL events the shell does not react to.
 bool translate(const SDL_Event& e, Event* out) {
     switch (e.type) {
+    case SDL_DROPFILE: // SDL hands the name over; it is ours to free, reported or not
+        if (sdl.extraEvents && e.drop.file != nullptr) {
+            sdl.droppedFile = e.drop.file;
+            *out = Event{EventType::FileDropped};
+        }
+        SDL_free(e.drop.file);
+        return sdl.extraEvents && e.drop.file != nullptr;
+    case SDL_MOUSEWHEEL:
+        if (!sdl.extraEvents || e.wheel.y == 0) {
+            return false;
+        }
+        *out = Event{EventType::MouseWheel,
+                     e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y};
+        return true;
     case SDL_QUIT: // an interrupt or the session ending: the same request as the close box
         *out = Event{EventType::Close};
         return true;
@@ -150,6 +166,12 @@ bool translate(const SDL_Event& e, Event* out) {
         return true;
     case SDL_WINDOWEVENT_LEAVE:
         *out = Event{EventType::MouseLeave};
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+        if (!sdl.extraEvents) {
+            return false;
+        }
+        *out = Event{EventType::Exposed};
         return true;
     default:
         return false;
@@ -328,6 +350,14 @@ bool platformPollEvent(Event* event) {
         }
     }
     return false;
+}
+
+void platformReportExtraEvents(bool report) {
+    sdl.extraEvents = report;
+}
+
+std::string platformDroppedFile() {
+    return sdl.droppedFile;
 }
 
 bool platformShowNativeBox(const char* caption, const char* text, MessageBoxIcon icon) {

@@ -1,6 +1,7 @@
 // The SDL platform: SDL's events as its own on the offscreen driver (the keys with their codes,
-// the mouse, the window's size, close and focus, and what the shell never hears of), and BMP
-// pictures: the committed icon and its generator, and bytes that are not a whole BMP.
+// the mouse, the window's size, close and focus, the wheel, dropped files and exposures when
+// asked for, and what the shell never hears of), and BMP pictures: the committed icon and its
+// generator, and bytes that are not a whole BMP.
 #include "platform/platform.h"
 #include "tools/icongen/icon_image.h"
 
@@ -51,9 +52,9 @@ SDL_Event sdl(Uint32 type, int code = 0, int x = 0, int y = 0) {
 
 // What the platform reports for the events, as "KeyDown 65 0 0; ...".
 std::string translated(std::initializer_list<SDL_Event> events) {
-    static const char* const types[] = {"KeyDown", "KeyUp",       "Char",      "Move",
-                                        "Leave",   "ButtonDown",  "ButtonUp",  "Resized",
-                                        "Close",   "FocusGained", "FocusLost", "Quit"};
+    static const char* const types[] = {
+        "KeyDown", "KeyUp",       "Char",      "Move", "Leave", "ButtonDown", "ButtonUp", "Resized",
+        "Close",   "FocusGained", "FocusLost", "Quit", "Wheel", "Dropped",    "Exposed"};
     for (Event e{EventType::Quit}; platformPollEvent(&e);) {
     }
     for (SDL_Event e : events) {
@@ -100,6 +101,28 @@ TEST(PlatformEvents, MouseWindowAndSessionEventsBecomeTheShellsOwn) {
                           sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED), sdl(SDL_QUIT)}),
               "Move -12 34 0; ButtonDown 5 6 1; Resized 500 300 0; Resized 0 0 0; Close 0 0 0; "
               "FocusLost 0 0 0; Leave 0 0 0; Close 0 0 0");
+}
+
+// The viewer asks for them; the demo's loop, which spends a turn on every event, never sees them.
+TEST(PlatformEvents, TheWheelDroppedFilesAndExposuresOnlyWhenAskedFor) {
+    ASSERT_NE(window(), 0u) << "no offscreen window";
+    auto extra = [] {
+        SDL_Event wheel = sdl(SDL_MOUSEWHEEL);
+        wheel.wheel.y = -2;
+        wheel.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+        SDL_Event flipped = wheel;
+        flipped.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+        SDL_Event drop{SDL_DROPFILE};
+        drop.drop.file = SDL_strdup("/tmp/my models/a b.obj"); // the platform's to free
+        drop.drop.windowID = window();
+        return translated({wheel, flipped, drop, sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED)});
+    };
+    EXPECT_EQ(extra(), "");
+    EXPECT_EQ(platformDroppedFile(), "");
+    platformReportExtraEvents(true);
+    EXPECT_EQ(extra(), "Wheel -2 0 0; Wheel 2 0 0; Dropped 0 0 0; Exposed 0 0 0");
+    EXPECT_EQ(platformDroppedFile(), "/tmp/my models/a b.obj");
+    platformReportExtraEvents(false);
 }
 
 using Bytes = std::vector<std::uint8_t>;

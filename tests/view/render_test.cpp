@@ -1,0 +1,304 @@
+// velmora-view run headless as a user, a script or a file manager runs it: the pictures of
+// cubes wound either way, open and mixed, checked pixel by pixel; transparency; the reader's
+// message and the exit status; the thumbnailer entry as installed.
+#include "toon/toon_model.h"
+#include "tools/view/looks.h"
+
+#include "tests/view/meshes.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path scratch(const std::string& name) {
+    fs::path dir =
+        fs::temp_directory_path() / ("velmora-view-run-" + std::to_string(getpid())) / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string quoted(const fs::path& path) {
+    std::string text = "'";
+    text += path.string();
+    text += "'";
+    return text;
+}
+
+struct ViewRun {
+    int status = -1;
+    std::string errors;
+};
+
+ViewRun run(const fs::path& dir, const std::string& arguments) {
+    const std::string command =
+        std::string("'" VELMORA_VIEW "' ") + arguments + " 2> " + quoted(dir / "stderr.txt");
+    const int raw = std::system(command.c_str());
+    return ViewRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(dir / "stderr.txt")};
+}
+
+struct Png {
+    int width = 0;
+    int height = 0;
+    int channels = 0; // as stored in the file
+    std::vector<unsigned char> rgba;
+    const unsigned char* at(int x, int y) const {
+        return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+    }
+};
+
+Png loadPng(const fs::path& path) {
+    Png png;
+    unsigned char* data = stbi_load(path.c_str(), &png.width, &png.height, &png.channels, 4);
+    if (data != nullptr) {
+        png.rgba.assign(data, data + static_cast<std::size_t>(png.width) * png.height * 4);
+        stbi_image_free(data);
+    }
+    return png;
+}
+
+// A wide line's ends come out a pixel different with the direction it is drawn in, and the
+// outline of a model wound the other way runs the other way round: a few pixels where lines
+// meet may differ, where a wrong winding would change whole faces.
+int differingPixels(const Png& a, const Png& b) {
+    if (a.width != b.width || a.height != b.height) {
+        return a.width * a.height + b.width * b.height;
+    }
+    int count = 0;
+    for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
+        count += !std::equal(&a.rgba[i], &a.rgba[i] + 4, &b.rgba[i]);
+    }
+    return count;
+}
+
+// A model file in `dir`, drawn at 160 x 160.
+Png render(const fs::path& dir, const std::string& name, const std::string& obj,
+           const std::string& extra = "") {
+    std::ofstream(dir / (name + ".obj"), std::ios::binary) << obj;
+    const fs::path out = dir / (name + ".png");
+    const ViewRun result = run(dir, quoted(dir / (name + ".obj")) + " --output " + quoted(out) +
+                                        " --size 160 " + extra);
+    EXPECT_EQ(result.status, 0) << name << ": " << result.errors;
+    return loadPng(out);
+}
+
+bool same(const unsigned char* p, int r, int g, int b) {
+    return std::abs(p[0] - r) <= 1 && std::abs(p[1] - g) <= 1 && std::abs(p[2] - b) <= 1;
+}
+bool isBackground(const unsigned char* p) {
+    return same(p, 77, 77, 77);
+}
+bool isBlack(const unsigned char* p) {
+    return same(p, 0, 0, 0);
+}
+
+// The first ramp's texels in 8 bits.
+std::vector<std::array<int, 3>> rampColours() {
+    const Look& look = looks[0];
+    float texels[toonMaxShades][3];
+    computeToonRamp(look.flags, look.shadeCount, look.cool, look.warm, texels);
+    std::vector<std::array<int, 3>> colours;
+    for (int i = 0; i < look.shadeCount; ++i) {
+        colours.push_back({static_cast<int>(std::lround(texels[i][0] * 255)),
+                           static_cast<int>(std::lround(texels[i][1] * 255)),
+                           static_cast<int>(std::lround(texels[i][2] * 255))});
+    }
+    return colours;
+}
+
+struct Census {
+    int background = 0;
+    int black = 0;
+    int ramp = 0;
+    int other = 0;
+    // Within 20 pixels of the middle, where the cube's nearest corner is.
+    int nearCentre = 0;
+    int blackNearCentre = 0;
+    int rampNearCentre = 0;
+};
+
+Census census(const Png& png) {
+    const std::vector<std::array<int, 3>> ramp = rampColours();
+    Census c;
+    for (int y = 0; y < png.height; ++y) {
+        for (int x = 0; x < png.width; ++x) {
+            const unsigned char* p = png.at(x, y);
+            const bool central = std::hypot(x - png.width / 2, y - png.height / 2) < 20;
+            c.nearCentre += central;
+            if (isBackground(p)) {
+                ++c.background;
+            } else if (isBlack(p)) {
+                ++c.black;
+                c.blackNearCentre += central;
+            } else if (std::any_of(ramp.begin(), ramp.end(), [&](const std::array<int, 3>& t) {
+                           return same(p, t[0], t[1], t[2]);
+                       })) {
+                ++c.ramp;
+                c.rampNearCentre += central;
+            } else {
+                ++c.other;
+            }
+        }
+    }
+    return c;
+}
+
+// Along the middle row from each side: the first pixel that is not background is outline.
+bool outlinedAcrossTheMiddle(const Png& png) {
+    const int y = png.height / 2;
+    int left = 0;
+    while (left < png.width && isBackground(png.at(left, y))) {
+        ++left;
+    }
+    int right = png.width - 1;
+    while (right >= 0 && isBackground(png.at(right, y))) {
+        --right;
+    }
+    return left < right && isBlack(png.at(left, y)) && isBlack(png.at(right, y));
+}
+
+TEST(ViewRender, ACubeLooksTheSameWhicheverWayItWinds) {
+    const fs::path dir = scratch("cubes");
+    const Png clockwise = render(dir, "clockwise", meshes::cube(true));
+    const Png counter = render(dir, "counter", meshes::cube(false));
+    ASSERT_EQ(clockwise.width, 160);
+    ASSERT_EQ(clockwise.height, 160);
+    EXPECT_EQ(clockwise.channels, 3);
+    EXPECT_LE(differingPixels(clockwise, counter), 8) << "the two windings drew different pictures";
+    const Census c = census(counter);
+    EXPECT_EQ(c.other, 0) << "every pixel is background, outline or a ramp texel";
+    EXPECT_GT(c.ramp, 160 * 160 / 8) << "the faces are filled";
+    EXPECT_GT(c.black, 0);
+    EXPECT_EQ(c.blackNearCentre, 0) << "edges between faces turned to the eye carry no outline";
+    EXPECT_TRUE(outlinedAcrossTheMiddle(counter));
+    for (int corner = 0; corner < 4; ++corner) {
+        EXPECT_TRUE(isBackground(counter.at(corner % 2 * 159, corner / 2 * 159))) << corner;
+    }
+}
+
+TEST(ViewRender, AnOpenBoxLooksTheSameWhicheverWayItWinds) {
+    const fs::path dir = scratch("open");
+    const Png clockwise = render(dir, "clockwise", meshes::cube(true, -1, meshes::bottom));
+    const Png counter = render(dir, "counter", meshes::cube(false, -1, meshes::bottom));
+    EXPECT_LE(differingPixels(clockwise, counter), 8);
+    const Census c = census(counter);
+    EXPECT_EQ(c.other, 0);
+    EXPECT_GT(c.ramp, 160 * 160 / 8);
+    EXPECT_EQ(c.blackNearCentre, 0);
+}
+
+TEST(ViewRender, AMixedMeshIsFilledFromBothSidesWithoutOutline) {
+    const fs::path dir = scratch("mixed");
+    const Png mixed = render(dir, "mixed", meshes::cube(false, meshes::front));
+    const Census c = census(mixed);
+    EXPECT_EQ(c.black, 0);
+    EXPECT_EQ(c.other, 0);
+    EXPECT_EQ(c.rampNearCentre, c.nearCentre) << "the turned face is filled like the others";
+}
+
+TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
+    const fs::path dir = scratch("alpha");
+    const Png opaque = render(dir, "opaque", meshes::cube(false));
+    const Png clear = render(dir, "clear", meshes::cube(false), "--no-background");
+    EXPECT_EQ(clear.channels, 4);
+    int transparent = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const unsigned char* p = clear.at(x, y);
+            const unsigned char* q = opaque.at(x, y);
+            if (isBackground(q)) {
+                EXPECT_EQ(p[3], 0) << x << ", " << y;
+                ++transparent;
+            } else {
+                EXPECT_EQ(p[3], 255) << x << ", " << y;
+                EXPECT_TRUE(same(p, q[0], q[1], q[2])) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_GT(transparent, 0);
+}
+
+TEST(ViewRender, AFileThatCannotBeReadEndsWithTheReadersMessage) {
+    const fs::path dir = scratch("bad");
+    std::ofstream(dir / "bad.obj") << "v 1 2 3\nv 1 2 nan\n";
+    const ViewRun result =
+        run(dir, quoted(dir / "bad.obj") + " --output " + quoted(dir / "bad.png"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors.rfind("glmReadOBJ() failed: " + (dir / "bad.obj").string() + ":2:", 0),
+              0u)
+        << result.errors;
+    EXPECT_FALSE(fs::exists(dir / "bad.png"));
+
+    std::ofstream(dir / "good.obj") << meshes::cube(false);
+    const ViewRun unwritable =
+        run(dir, quoted(dir / "good.obj") + " --output " + quoted(dir / "no/such/dir/out.png"));
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.errors.find("can't write " + (dir / "no/such/dir/out.png").string()),
+              std::string::npos)
+        << unwritable.errors;
+}
+
+// The entry's keys, as a file manager reads them.
+std::map<std::string, std::string> desktopKeys(const fs::path& path) {
+    std::map<std::string, std::string> keys;
+    std::istringstream in(readFile(path));
+    for (std::string line; std::getline(in, line);) {
+        if (const std::size_t equals = line.find('='); equals != std::string::npos) {
+            keys[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return keys;
+}
+
+TEST(ViewInstall, TheThumbnailerMakesA256PixelPictureOfAFileWithSpacesInItsPath) {
+    const fs::path dir = scratch("thumbnailer");
+    const fs::path prefix = dir / "prefix";
+    const std::string install = VELMORA_CMAKE " --install " VELMORA_BUILD_DIR
+                                              " --component viewer --prefix " +
+                                quoted(prefix) + " > " + quoted(dir / "install.txt") + " 2>&1";
+    ASSERT_EQ(std::system(install.c_str()), 0) << readFile(dir / "install.txt");
+    auto entry = desktopKeys(prefix / "share/thumbnailers/velmora.thumbnailer");
+    ASSERT_TRUE(fs::exists(prefix / "bin" / entry["TryExec"])) << entry["TryExec"];
+    EXPECT_EQ(entry["MimeType"], "model/obj;");
+    auto application = desktopKeys(prefix / "share/applications/velmora-view.desktop");
+    EXPECT_EQ(application["MimeType"], "model/obj;");
+    EXPECT_EQ(application["Exec"], "velmora-view %F");
+
+    fs::create_directories(dir / "my models");
+    const fs::path model = dir / "my models/a cube.obj";
+    std::ofstream(model) << meshes::cube(false);
+    const fs::path out = dir / "thumb nail.png";
+    // As a file manager does it: each field substituted as one argument, the program found on
+    // PATH.
+    std::string command = entry["Exec"];
+    for (const auto& [field, value] : {std::pair<std::string, std::string>{"%i", quoted(model)},
+                                       {"%o", quoted(out)},
+                                       {"%s", "256"}}) {
+        command.replace(command.find(field), field.size(), value);
+    }
+    command = "PATH=" + quoted(prefix / "bin") + ":\"$PATH\" " + command + " 2> " +
+              quoted(dir / "stderr.txt");
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << "\n" << readFile(dir / "stderr.txt");
+    const Png thumbnail = loadPng(out);
+    EXPECT_EQ(thumbnail.width, 256);
+    EXPECT_EQ(thumbnail.height, 256);
+    EXPECT_GT(census(thumbnail).ramp, 256 * 256 / 8);
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+// The viewer's behaviour without a window: the key panel against the keys it acts on, a file
+// that cannot be read, --watch on a fake clock, the outline while the view moves, and the
+// ramps against the demo's.
+#include "tools/view/viewer.h"
+
+#include "tests/support/gl_context.h"
+#include "tests/view/meshes.h"
+#include "tools/view/looks.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path scratch(const std::string& name) {
+    fs::path dir =
+        fs::temp_directory_path() / ("velmora-view-test-" + std::to_string(getpid())) / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+void write(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string readerMessage(const fs::path& path) {
+    try {
+        glmDeleteModel(glmReadOBJ(path.c_str()));
+    } catch (const GlmFatalError& error) {
+        std::string text = error.what();
+        return text.substr(0, text.find_last_not_of('\n') + 1);
+    }
+    return "(read without complaint)";
+}
+
+TEST(ViewKeys, ThePanelListsExactlyTheKeysTheViewerActsOn) {
+    std::set<int> listed;
+    for (const KeyHelp& row : keyHelp) {
+        for (int code : row.codes) {
+            if (code != 0) {
+                listed.insert(code);
+            }
+        }
+    }
+    std::set<int> acting;
+    for (int code = 1; code < 256; ++code) {
+        Viewer viewer;
+        if (viewer.key(code, false, 0.0) != KeyResult::Ignored) {
+            acting.insert(code);
+        }
+    }
+    EXPECT_EQ(listed, acting);
+}
+
+TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
+    const fs::path dir = scratch("bad-file");
+    write(dir / "good.obj", meshes::cube(false));
+    write(dir / "bad.obj", meshes::cubeVertices() + "f 1 2 3\nf 1 2 99\n");
+    Viewer viewer;
+    viewer.files = {(dir / "good.obj").string(), (dir / "bad.obj").string(),
+                    (dir / "missing.obj").string()};
+    ASSERT_TRUE(viewer.open(0, 0.0));
+    const ShownModel* shown = viewer.model.get();
+    struct Step {
+        const char* file;
+        int index;
+    };
+    for (const Step& step : {Step{"bad.obj", 1}, Step{"missing.obj", 2}}) {
+        EXPECT_EQ(viewer.key(VK_RIGHT, false, 0.0), KeyResult::Handled);
+        EXPECT_EQ(viewer.model.get(), shown) << step.file;
+        EXPECT_EQ(viewer.fileIndex, step.index) << step.file;
+        EXPECT_EQ(viewer.error, readerMessage(dir / step.file)) << step.file;
+        EXPECT_NE(viewer.error.find(step.file), std::string::npos) << viewer.error;
+    }
+    // On round to the first file, which reads again and ends the message.
+    viewer.key(VK_RIGHT, false, 0.0);
+    EXPECT_EQ(viewer.fileIndex, 0);
+    EXPECT_NE(viewer.model.get(), shown);
+    EXPECT_EQ(viewer.error, "");
+}
+
+TEST(ViewWatch, ReadsOnceASecondWhenTheStampChanged) {
+    const FileStamp first{true, 1000, 50};
+    const FileStamp rewritten{true, 2000, 50};
+    const FileStamp grown{true, 1000, 80};
+    struct Look {
+        double now;
+        FileStamp stamp;
+        bool due;
+        bool read;
+    };
+    const Look looks[] = {
+        {0.5, rewritten, false, false},  // within the second after the read
+        {1.0, first, true, false},       // due, nothing changed
+        {1.5, rewritten, false, false},  // looked half a second ago
+        {2.0, rewritten, true, true},    // a new time stamp
+        {3.0, rewritten, true, true},    // still unlike the stamp last read: the caller reads
+        {4.0, FileStamp{}, true, false}, // gone for a moment: wait
+        {5.0, grown, true, true},        // the same second, a new size
+    };
+    ReloadWatch watch;
+    watch.read(0.0, first);
+    for (const Look& look : looks) {
+        EXPECT_EQ(watch.due(look.now), look.due) << look.now;
+        if (watch.due(look.now)) {
+            EXPECT_EQ(watch.look(look.now, look.stamp), look.read) << look.now;
+        }
+    }
+}
+
+TEST(ViewWatch, AHalfWrittenFileKeepsTheLastGoodModelUntilTheWriteEnds) {
+    const fs::path dir = scratch("watch");
+    const fs::path file = dir / "model.obj";
+    write(file, meshes::cube(false));
+    Viewer viewer;
+    viewer.watching = true;
+    viewer.files = {file.string()};
+    ASSERT_TRUE(viewer.open(0, 0.0));
+    const ShownModel* good = viewer.model.get();
+    viewer.camera.yaw = 77.0f;
+
+    const std::string whole = meshes::cube(true, -1, meshes::bottom);
+    write(file, whole.substr(0, whole.size() - 4)); // cut inside the last face
+    viewer.checkWatch(0.5);
+    EXPECT_EQ(viewer.error, "") << "looked before a second had passed";
+    viewer.checkWatch(1.1);
+    EXPECT_EQ(viewer.model.get(), good);
+    EXPECT_EQ(viewer.error, readerMessage(file));
+
+    write(file, whole);
+    viewer.checkWatch(2.2);
+    ASSERT_NE(viewer.model.get(), good);
+    EXPECT_EQ(viewer.model->toon.model->triangleCount, 10u);
+    EXPECT_EQ(viewer.model->orientation.kind, Orientation::Kind::Open);
+    EXPECT_EQ(viewer.error, "");
+    EXPECT_EQ(viewer.camera.yaw, 77.0f) << "a reload keeps the view";
+}
+
+TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
+    const fs::path dir = scratch("motion");
+    write(dir / "cube.obj", meshes::cube(false));
+    Viewer viewer;
+    viewer.files = {(dir / "cube.obj").string()};
+    ASSERT_TRUE(viewer.open(0, 0.0));
+    viewer.camera.distance = 5.0f;
+    struct Case {
+        double outlineSeconds;
+        double now; // the drag moved at 10.0
+        bool outline;
+        const char* note;
+    };
+    const Case cases[] = {
+        {0.05, 10.0, true, ""},
+        {0.5, 10.0, false, "outline when the view rests"},
+        {0.5, 10.0 + restSeconds * 0.9, false, "outline when the view rests"},
+        {0.5, 10.0 + restSeconds, true, ""},
+    };
+    for (const Case& c : cases) {
+        viewer.outlineFrameSeconds = c.outlineSeconds;
+        viewer.buttonDown(0, 100, 100);
+        viewer.mouseMove(110, 100, 400, 10.0);
+        viewer.buttonUp(0);
+        EXPECT_EQ(viewer.outlineNow(c.now), c.outline) << c.outlineSeconds << " at " << c.now;
+        EXPECT_EQ(viewer.statusTexts(10.0, c.now)[4], c.note)
+            << c.outlineSeconds << " at " << c.now;
+    }
+    const std::array<std::string, 5> status = viewer.statusTexts(12.34, 20.0);
+    EXPECT_EQ(status[0], "cube.obj");
+    EXPECT_EQ(status[1], "12 triangles");
+    EXPECT_EQ(status[2], "counter-clockwise");
+    EXPECT_EQ(status[3], "12.3 fps");
+}
+
+std::vector<float> rampTexels(unsigned texture, int count) {
+    std::vector<float> texels(static_cast<std::size_t>(count) * 3);
+    glBindTexture(GL_TEXTURE_1D, texture);
+    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGB, GL_FLOAT, texels.data());
+    return texels;
+}
+
+TEST(ViewLooks, TheFirstFiveRampsAreTheDemosTexelForTexel) {
+    ASSERT_TRUE(ensureGlContext());
+    ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
+    const ToonModel* demo[] = {&scene.spaceship, &scene.deathstar, &scene.lego, &scene.surface,
+                               &scene.torus};
+    const fs::path dir = scratch("looks");
+    write(dir / "cube.obj", meshes::cube(false));
+    Viewer viewer;
+    viewer.files = {(dir / "cube.obj").string()};
+    ASSERT_TRUE(viewer.open(0, 0.0));
+    for (int look = 0; look < 5; ++look) {
+        viewer.draw(64, 64, 0, 0.0);
+        EXPECT_EQ(viewer.model->toon.shadeCount, demo[look]->shadeCount) << looks[look].name;
+        EXPECT_EQ(rampTexels(viewer.model->toon.rampTexture, viewer.model->toon.shadeCount),
+                  rampTexels(demo[look]->rampTexture, demo[look]->shadeCount))
+            << looks[look].name;
+        viewer.key('T', false, 0.0);
+    }
+}
+
+} // namespace

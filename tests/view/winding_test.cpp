@@ -1,0 +1,100 @@
+// The winding decision on meshes of each kind, and on the demo's own models.
+#include "tools/view/winding.h"
+
+#include "tests/view/meshes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using Kind = Orientation::Kind;
+
+struct ModelDeleter {
+    void operator()(GlmModel* model) const { glmDeleteModel(model); }
+};
+using ModelPointer = std::unique_ptr<GlmModel, ModelDeleter>;
+
+ModelPointer fromText(const std::string& text) {
+    return ModelPointer(glmReadOBJFromMemory("mesh.obj", text.data(), text.size()));
+}
+
+struct WindingCase {
+    const char* name;
+    std::string obj;
+    Orientation expected;
+    const char* text;
+};
+
+const std::string sheet = "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n";
+
+const WindingCase windingCases[] = {
+    {"closed, clockwise as the demo's models",
+     meshes::cube(true),
+     {Kind::Closed, false},
+     "clockwise"},
+    {"closed, counter-clockwise as OBJ files",
+     meshes::cube(false),
+     {Kind::Closed, true},
+     "counter-clockwise"},
+    {"open box, counter-clockwise",
+     meshes::cube(false, -1, meshes::bottom),
+     {Kind::Open, true},
+     "open, mostly counter-clockwise"},
+    {"open box, clockwise",
+     meshes::cube(true, -1, meshes::bottom),
+     {Kind::Open, false},
+     "open, mostly clockwise"},
+    {"open box with one side turned round",
+     meshes::cube(false, meshes::front, meshes::bottom),
+     {Kind::Mixed, true},
+     "mixed: no outline"},
+    {"one face turned round",
+     meshes::cube(false, meshes::front),
+     {Kind::Mixed, true},
+     "mixed: no outline"},
+    {"one triangle doubled",
+     meshes::cube(false) + meshes::triangle(5, 6, 7),
+     {Kind::Mixed, true},
+     "mixed: no outline"},
+    {"a fin: three triangles on one edge",
+     sheet + "v 0 0 1\n" + meshes::triangle(1, 2, 3) + meshes::triangle(1, 3, 4) +
+         meshes::triangle(1, 3, 5),
+     {Kind::Mixed, false},
+     "mixed: no outline"},
+    {"a flat sheet has no outside: the format's custom",
+     sheet + meshes::triangle(1, 2, 3) + meshes::triangle(1, 3, 4),
+     {Kind::Open, true},
+     "open, mostly counter-clockwise"},
+    {"a flat sheet wound the other way: still the custom",
+     sheet + meshes::triangle(1, 3, 2) + meshes::triangle(1, 4, 3),
+     {Kind::Open, true},
+     "open, mostly counter-clockwise"},
+    {"no triangles", sheet, {Kind::Open, true}, "open, mostly counter-clockwise"},
+    {"a degenerate triangle beside a clockwise open box: left out of the vote",
+     meshes::cube(true, -1, meshes::bottom) + meshes::triangle(1, 1, 2),
+     {Kind::Open, false},
+     "open, mostly clockwise"},
+};
+
+TEST(ViewWinding, DecisionPerMesh) {
+    for (const WindingCase& c : windingCases) {
+        ModelPointer model = fromText(c.obj);
+        const Orientation got = decideOrientation(*model);
+        EXPECT_EQ(got.kind, c.expected.kind) << c.name;
+        EXPECT_EQ(got.counterClockwise, c.expected.counterClockwise) << c.name;
+        EXPECT_EQ(orientationText(got), c.text) << c.name;
+    }
+}
+
+TEST(ViewWinding, TheDemosModelsAreClosedAndClockwise) {
+    for (const char* name : {"spaceship", "deathstar", "lego", "surface", "torus"}) {
+        const std::string path = std::string(VELMORA_SOURCE_DIR "/data/") + name + ".obj";
+        ModelPointer model(glmReadOBJ(path.c_str()));
+        EXPECT_EQ(decideOrientation(*model), (Orientation{Kind::Closed, false})) << name;
+    }
+}
+
+} // namespace

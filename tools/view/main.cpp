@@ -1,0 +1,315 @@
+// velmora-view: any OBJ model, tone-shaded as the demo draws its own, in a window or headless.
+#include "model/glm.h"
+#include "platform/platform.h"
+#include "tools/view/options.h"
+#include "tools/view/overlay.h"
+#include "tools/view/picture.h"
+#include "tools/view/viewer.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_LEAK_CHECKED 1
+#endif
+#endif
+
+namespace {
+
+// As velmora-capture does: the leak checker runs after the display is closed and the GL driver
+// unloaded, and the driver's allocations for its context would then show without a module to
+// name them (the tests' suppression list names the driver's modules). So a sanitizer build
+// keeps them mapped once the context exists.
+void pinGlDriver() {
+#ifdef VELMORA_LEAK_CHECKED
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) -> int {
+            const char* name = info->dlpi_name;
+            for (const char* driver :
+                 {"_dri.so", "libgallium", "libEGL_mesa.so", "libGLX_mesa.so"}) {
+                if (name != nullptr && std::strstr(name, driver) != nullptr) {
+                    dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                }
+            }
+            return 0;
+        },
+        nullptr);
+#endif
+}
+
+double secondsNow() {
+    const std::int64_t frequency = platformCounterFrequency();
+    return frequency > 0 ? static_cast<double>(platformCounter()) / static_cast<double>(frequency)
+                         : 0.0;
+}
+
+// Seconds since the kernel started this process (10 ms steps), so that the benchmark's
+// time to the first frame includes loading the program and its libraries; -1 if unknown.
+double secondsSinceProcessStart() {
+    std::ifstream statFile("/proc/self/stat");
+    std::ifstream uptimeFile("/proc/uptime");
+    std::string stat;
+    double uptime = 0.0;
+    if (!std::getline(statFile, stat) || !(uptimeFile >> uptime)) {
+        return -1.0;
+    }
+    // Field 22 (start time in clock ticks); the fields after the name's closing parenthesis.
+    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i < 22 && rest >> field; ++i) {
+    }
+    unsigned long long start = 0;
+    const long ticks = sysconf(_SC_CLK_TCK);
+    if (!(rest >> start) || ticks <= 0) {
+        return -1.0;
+    }
+    return uptime - static_cast<double>(start) / static_cast<double>(ticks);
+}
+
+bool openWindow(const char* title, int width, int height, bool show) {
+    std::string reason;
+    if (!platformOpenDisplay(&reason)) {
+        std::fprintf(stderr, "velmora-view: no display (%s)\n", reason.c_str());
+        return false;
+    }
+    if (!platformChooseFormat(32, 24) || !platformCreateWindow(title, width, height, nullptr) ||
+        !platformCreateContext() || !platformMakeCurrent(true)) {
+        std::fprintf(stderr, "velmora-view: can't make a %d x %d window with OpenGL\n", width,
+                     height);
+        platformCloseDisplay();
+        return false;
+    }
+    pinGlDriver();
+    if (show) {
+        platformShowWindow();
+    }
+    return true;
+}
+
+int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) {
+    // Headless by design: the offscreen driver gives a real GL context without a display.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (!openWindow("velmora-view", options.width, options.height, false)) {
+        return 1;
+    }
+    const int w = options.width;
+    const int h = options.height;
+    auto frame = [&](double now) {
+        const auto start = std::chrono::steady_clock::now();
+        viewer.draw(w, h, 0, now);
+        glFinish();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    int status = 0;
+    const double first = frame(0.0);
+    viewer.outlineFrameSeconds = first;
+    if (options.benchOrbit > 0) {
+        std::printf("first frame: %.3f s after the process started (reading %.3f s, drawing "
+                    "%.3f s)\n",
+                    secondsSinceProcessStart(), readSeconds, first);
+        // A left drag round the model, a frame per mouse move, as fast as frames come.
+        bool outlined = true;
+        double total = 0.0;
+        viewer.buttonDown(0, 0, 0);
+        for (int i = 1; i <= options.benchOrbit; ++i) {
+            const double now = 0.01 * i;
+            viewer.mouseMove(i * 900 / options.benchOrbit, 0, h, now);
+            outlined = viewer.outlineNow(now);
+            total += frame(now);
+        }
+        viewer.buttonUp(0);
+        std::printf("orbit: %d frames at %d x %d, %.1f frames per second, outline while moving: "
+                    "%s\n",
+                    options.benchOrbit, w, h, options.benchOrbit / total, outlined ? "yes" : "no");
+    }
+    if (!options.output.empty()) {
+        if (options.benchOrbit > 0) {
+            frame(1e9); // at rest again, outline and all
+        }
+        std::string error;
+        if (!writePng(options.output, readFrame(w, h, options.noBackground), &error)) {
+            std::fprintf(stderr, "velmora-view: can't write %s\n", error.c_str());
+            status = 1;
+        }
+    }
+    viewer.model.reset(); // its texture goes with the context
+    platformCloseDisplay();
+    return status;
+}
+
+// Draws only when something changed, the view moves, a note runs out or the outline is due
+// after a move: a still model costs nothing.
+int runWindow(Viewer& viewer, const ViewOptions& options) {
+    if (!openWindow("Velmora View", options.width, options.height, true)) {
+        return 1;
+    }
+    platformReportExtraEvents(true);
+    overlayStart();
+    int width = options.width;
+    int height = options.height;
+    bool held[256] = {};
+    bool running = true;
+    bool screenshotDue = false;
+    int framesDue = 2; // ImGui sizes a new panel on one frame and shows it on the next
+    bool outlinedLast = true;
+    double averageFrame = 0.0;
+    double lastFrameEnd = secondsNow();
+    while (running) {
+        const double now = secondsNow();
+        const ShownModel* shown = viewer.model.get();
+        for (Event e{EventType::Quit}; platformPollEvent(&e);) {
+            overlayInput(e);
+            // A bare pointer move changes nothing unless a panel is there to react to it.
+            if (e.type != EventType::MouseMove || viewer.settings.help || !viewer.error.empty()) {
+                framesDue = 2;
+            }
+            switch (e.type) {
+            case EventType::Close:
+                running = false;
+                break;
+            case EventType::Resized:
+                width = e.a;
+                height = e.b;
+                break;
+            case EventType::KeyDown:
+            case EventType::KeyUp:
+                if (e.a > 0 && e.a < 256) {
+                    const bool down = e.type == EventType::KeyDown;
+                    const bool repeat = down && held[e.a];
+                    held[e.a] = down;
+                    const KeyResult result =
+                        down ? viewer.key(e.a, repeat, now) : KeyResult::Ignored;
+                    running = running && result != KeyResult::Quit;
+                    screenshotDue = screenshotDue || result == KeyResult::Screenshot;
+                    if (result == KeyResult::Fullscreen) {
+                        platformToggleFullscreen();
+                    }
+                }
+                break;
+            case EventType::FocusLost:
+                std::fill(std::begin(held), std::end(held), false);
+                for (int button = 0; button < 3; ++button) {
+                    viewer.buttonUp(button);
+                }
+                break;
+            case EventType::ButtonDown:
+                if (!overlayWantsMouse()) {
+                    viewer.buttonDown(e.c, e.a, e.b);
+                }
+                break;
+            case EventType::ButtonUp:
+                viewer.buttonUp(e.c);
+                break;
+            case EventType::MouseMove:
+                viewer.mouseMove(e.a, e.b, height - viewStatusBarHeight, now);
+                break;
+            case EventType::MouseWheel:
+                if (!overlayWantsMouse()) {
+                    viewer.wheel(e.a, now);
+                }
+                break;
+            case EventType::FileDropped:
+                viewer.openPath(platformDroppedFile(), now);
+                break;
+            default:
+                break;
+            }
+        }
+        viewer.checkWatch(now);
+        if (viewer.model.get() != shown) {
+            framesDue = 2;
+        }
+        const bool moving = viewer.moving(now);
+        const bool outlineDue = !moving && !outlinedLast;
+        const bool noteEnded = !viewer.note.empty() && now >= viewer.noteUntil;
+        if (noteEnded) {
+            viewer.note.clear();
+        }
+        if (!running || (framesDue == 0 && !moving && !outlineDue && !noteEnded)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        framesDue = std::max(framesDue - 1, 0);
+        const auto start = std::chrono::steady_clock::now();
+        const bool outline = viewer.outlineNow(now);
+        const int viewHeight = std::max(height - viewStatusBarHeight, 1);
+        viewer.draw(width, viewHeight, height - viewHeight, now);
+        const double framesPerSecond = averageFrame > 0.0 ? 1.0 / averageFrame : 0.0;
+        overlayDraw(viewer, width, height, viewer.statusTexts(framesPerSecond, now),
+                    static_cast<float>(now - lastFrameEnd));
+        if (screenshotDue) {
+            // The whole window, status bar included, as the demo's F12 takes it.
+            screenshotDue = false;
+            viewer.showNote(saveScreenshot(readFrame(width, height, false)), now, 4.0);
+            framesDue = 1;
+        }
+        platformSwapBuffers();
+        glFinish();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        averageFrame = averageFrame > 0.0 ? averageFrame * 0.8 + seconds * 0.2 : seconds;
+        outlinedLast = outline;
+        if (outline && viewer.settings.outline) {
+            viewer.outlineFrameSeconds = seconds;
+        }
+        lastFrameEnd = secondsNow();
+    }
+    overlayStop();
+    viewer.model.reset(); // its texture goes with the context
+    platformCloseDisplay();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ViewOptions options;
+    std::string error;
+    if (!parseViewOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "velmora-view: %s\n%s", error.c_str(), viewUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(viewUsage, stdout);
+        return 0;
+    }
+    Viewer viewer;
+    viewer.files = options.files;
+    viewer.watching = options.watch;
+    // Read before any window opens: a start with no readable file ends without one.
+    const double started = secondsNow();
+    std::string messages;
+    for (std::size_t i = 0; i < viewer.files.size() && viewer.model == nullptr; ++i) {
+        if (!viewer.open(static_cast<int>(i), started)) {
+            messages += viewer.error + "\n";
+        }
+    }
+    const double readSeconds = secondsNow() - started;
+    if (viewer.model == nullptr) {
+        std::fputs(messages.c_str(), stderr);
+        return 1;
+    }
+    if (!messages.empty()) {
+        messages.pop_back();
+        viewer.error = messages; // the files before the first readable one
+    }
+    const bool headless = !options.output.empty() || options.benchOrbit > 0;
+    return headless ? runHeadless(viewer, options, readSeconds) : runWindow(viewer, options);
+}

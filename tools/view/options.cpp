@@ -1,0 +1,106 @@
+#include "tools/view/options.h"
+
+#include <charconv>
+
+const char* const viewUsage =
+    "usage: velmora-view FILE.obj [MORE.obj ...] [--watch]\n"
+    "       velmora-view FILE.obj --output OUT.png [--size WxH | --size N] [--no-background]\n"
+    "Shows OBJ models tone-shaded with black outlines; H in the window lists the keys.\n";
+
+namespace {
+
+bool parseCount(const char* first, const char* last, int limit, int* value) {
+    auto [end, error] = std::from_chars(first, last, *value);
+    return error == std::errc() && end == last && *value >= 1 && *value <= limit;
+}
+
+} // namespace
+
+bool parseSize(const std::string& text, int* width, int* height) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        return parseCount(first, last, 8192, width) && parseCount(first, last, 8192, height);
+    }
+    return parseCount(first, first + x, 8192, width) &&
+           parseCount(first + x + 1, last, 8192, height);
+}
+
+bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,
+                      std::string* error) {
+    ViewOptions o;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            o.files.push_back(arg);
+            continue;
+        }
+        std::string value;
+        bool inlineValue = false;
+        if (const std::size_t equals = arg.find('=');
+            arg.rfind("--", 0) == 0 && equals != arg.npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+            inlineValue = true;
+        }
+        const bool takesValue = arg == "--output" || arg == "--size" || arg == "--bench-orbit";
+        if (takesValue && !inlineValue) {
+            if (i + 1 == args.size()) {
+                *error = arg + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        } else if (!takesValue && inlineValue) {
+            *error = arg + " takes no value";
+            return false;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--watch") {
+            o.watch = true;
+        } else if (arg == "--no-background") {
+            o.noBackground = true;
+        } else if (arg == "--output") {
+            if (value.empty()) {
+                *error = "--output needs a file name";
+                return false;
+            }
+            o.output = value;
+        } else if (arg == "--size") {
+            if (!parseSize(value, &o.width, &o.height)) {
+                *error = "--size wants N or WxH, each 1 to 8192, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--bench-orbit") {
+            if (!parseCount(value.data(), value.data() + value.size(), 1000000, &o.benchOrbit)) {
+                *error = "--bench-orbit wants a frame count, not \"" + value + "\"";
+                return false;
+            }
+        } else {
+            *error = "unknown option " + arg;
+            return false;
+        }
+    }
+    const bool headless = !o.output.empty() || o.benchOrbit > 0;
+    if (o.help) {
+        *options = o;
+        return true;
+    }
+    if (o.files.empty()) {
+        *error = "no model file given";
+    } else if (headless && o.files.size() > 1) {
+        *error = "a headless run draws one file, not " + std::to_string(o.files.size());
+    } else if (headless && o.watch) {
+        *error = "--watch needs the window";
+    } else if (!headless && o.noBackground) {
+        *error = "--no-background goes with --output";
+    } else {
+        *options = o;
+        return true;
+    }
+    return false;
+}

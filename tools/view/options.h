@@ -1,0 +1,27 @@
+// velmora-view's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ViewOptions {
+    std::vector<std::string> files;
+    // Headless: one frame of the first file into this PNG, no window.
+    std::string output;
+    int width = 1024;
+    int height = 768;
+    bool noBackground = false;
+    bool watch = false;
+    // Hidden, for tools/view-bench.sh: this many frames of orbit, headless, timed.
+    int benchOrbit = 0;
+    bool help = false;
+};
+
+// "N" (N x N, as thumbnailers pass it) or "WxH", each 1 to 8192.
+bool parseSize(const std::string& text, int* width, int* height);
+
+// false with the reason in `error`; --help needs no file.
+bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,
+                      std::string* error);
+
+extern const char* const viewUsage;
