@@ -61,7 +61,8 @@ TEST(Install, TheDesktopFindsTheDemosEntryAndItsIconInEverySize) {
     EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n")) << entry;
     for (const char* line : {"Type=Application", "Name=Velmora Demo", "Exec=velmora",
                              "Icon=velmora", "Categories=Graphics;3DGraphics;"}) {
-        EXPECT_NE(entry.find("\n" + std::string(line) + "\n"), std::string::npos) << line;
+        const std::string wanted = std::string("\n").append(line).append("\n");
+        EXPECT_NE(entry.find(wanted), std::string::npos) << line;
     }
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const std::string name = std::to_string(size) + "x" + std::to_string(size);
