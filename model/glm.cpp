@@ -132,11 +132,11 @@ void glmDeleteModel(GlmModel* model) {
     }
     std::free(model->path);
     std::free(model->materialLibrary);
-    std::free(model->vertices);
-    std::free(model->normals);
-    std::free(model->texCoords);
-    std::free(model->facetNormals);
-    std::free(model->triangles);
+    release(model->vertices);
+    release(model->normals);
+    release(model->texCoords);
+    release(model->facetNormals);
+    release(model->triangles);
     for (std::uint32_t i = 0; model->materials != nullptr && i < model->materialCount; ++i) {
         std::free(model->materials[i].name);
     }
@@ -145,7 +145,7 @@ void glmDeleteModel(GlmModel* model) {
     while (group != nullptr) {
         GlmGroup* next = group->next;
         std::free(group->name);
-        std::free(group->triangles);
+        release(group->triangles);
         std::free(group);
         group = next;
     }
@@ -211,7 +211,7 @@ constexpr std::uint32_t kMaxCount = std::numeric_limits<std::uint32_t>::max() - 
 // Which index triples a face carries, decided by its first corner.
 enum class FaceFormat { V, VN, VTN, VT };
 
-int valuesOf(FaceFormat format) {
+constexpr int valuesOf(FaceFormat format) {
     switch (format) {
     case FaceFormat::V:
         return 1;
@@ -234,8 +234,9 @@ struct Corner {
     const char* text[3];
 };
 
-// "%d" into slot `slot`: whitespace skipped, as scanf's %d does.
-inline bool scanValue(Scanner& s, Corner& c, int slot) {
+// "%d" into slot `slot`: whitespace skipped, as scanf's %d does. Forced inline, as is
+// scanCorner: with the format a constant, the corner loops below compile to straight code.
+[[gnu::always_inline]] inline bool scanValue(Scanner& s, Corner& c, int slot) {
     s.skipBlanks();
     const char* at = s.position();
     IntScan r = scanIntAt(at, s.end());
@@ -250,7 +251,7 @@ inline bool scanValue(Scanner& s, Corner& c, int slot) {
 }
 
 // Scans one corner as "%d", "%d//%d", "%d/%d/%d" or "%d/%d" would.
-inline Corner scanCorner(Scanner& s, FaceFormat format) {
+[[gnu::always_inline]] inline Corner scanCorner(Scanner& s, FaceFormat format) {
     Corner c;
     c.converted = 0;
     c.cleanEnd = false;
@@ -300,6 +301,119 @@ FaceFormat formatOf(std::string_view token) {
     return FaceFormat::V;
 }
 
+// Calls `use` with the format as a constant, so that the corner loop it runs is straight code.
+template <class Use> void withFormat(FaceFormat format, Use use) {
+    switch (format) {
+    case FaceFormat::V:
+        return use(std::integral_constant<FaceFormat, FaceFormat::V>{});
+    case FaceFormat::VN:
+        return use(std::integral_constant<FaceFormat, FaceFormat::VN>{});
+    case FaceFormat::VTN:
+        return use(std::integral_constant<FaceFormat, FaceFormat::VTN>{});
+    case FaceFormat::VT:
+        return use(std::integral_constant<FaceFormat, FaceFormat::VT>{});
+    }
+}
+
+// A face line whose every token is read whole by one corner scan, as bit masks over the rest
+// of the line after "f", one bit per byte (64 or 128 of them): `digits` on its digits and
+// `runs` where each index starts, `values` runs to a corner. `longer` when the line does not
+// end within the window.
+template <class Mask> struct FaceLine {
+    unsigned corners = 0, length = 0; // length: through the '\n'
+    FaceFormat format = FaceFormat::V;
+    Mask digits = 0, runs = 0;
+    bool longer = false;
+};
+
+template <class Mask> unsigned lowestBit(Mask m) {
+    if constexpr (sizeof(Mask) > 8) {
+        auto low = static_cast<std::uint64_t>(m);
+        return low != 0 ? lowestBit(low) : 64 + lowestBit(static_cast<std::uint64_t>(m >> 64));
+    } else {
+        return static_cast<unsigned>(__builtin_ctzll(m));
+    }
+}
+
+// The face line at p when it provably scans one token per corner: at most 127 bytes before its
+// '\n', nothing but digits, '/' and blanks, at least three tokens of one well-formed shape
+// ("1", "1/2", "1//2" or "1/2/3"), and a next line that does not start as more corners would
+// (the scan skips line ends, as fscanf does). Otherwise `corners` is 0. The window must be
+// readable at p, and one byte more.
+template <class Mask> FaceLine<Mask> faceLine(const char* p) {
+    // 32 bytes at a time, their masks joined by fixed shifts.
+    ByteClasses c[4] = {classify32(p), classify32(p + 32)};
+    if constexpr (sizeof(Mask) > 8) {
+        c[2] = classify32(p + 64);
+        c[3] = classify32(p + 96);
+    }
+    auto join = [&c](std::uint32_t ByteClasses::*m) {
+        Mask low = c[0].*m | std::uint64_t{c[1].*m} << 32;
+        if constexpr (sizeof(Mask) > 8) {
+            return low | Mask{c[2].*m | std::uint64_t{c[3].*m} << 32} << 64;
+        }
+        return low;
+    };
+    Mask blank = join(&ByteClasses::blank), digit = join(&ByteClasses::digit),
+         slash = join(&ByteClasses::slash), newline = join(&ByteClasses::newline);
+    FaceLine<Mask> line;
+    line.longer = newline == 0;
+    if (newline == 0) {
+        return line;
+    }
+    unsigned n = lowestBit(newline);
+    Mask inside = (Mask{1} << n) - 1, d = digit & inside, s = slash & inside;
+    Mask starts = (d | s) & ~((d | s) << 1);
+    // Every token must have the first one's shape. Past each token's first digit run (a sum
+    // carries through a run) comes, alike for all tokens, either the token's end or a slash and
+    // another run; a double slash only there, three runs at most.
+    auto after = [d](Mask run) { return (d + run) & ~d; };
+    auto all = [](Mask bits, Mask in) { return (bits & in) == bits; };
+    Mask next = after(starts);
+    bool alike = all(starts, d);
+    FaceFormat format = FaceFormat::V;
+    for (int slashes = 0; (next & s) != 0 && slashes < 2; ++slashes) {
+        bool twice = slashes == 0 && all(next << 1, s);
+        Mask run = next << (twice ? 2 : 1);
+        alike = alike && all(next, s) && all(run, d);
+        next = after(run);
+        format = twice ? FaceFormat::VN : slashes == 0 ? FaceFormat::VT : FaceFormat::VTN;
+        slashes += twice;
+    }
+    char following = p[n + 1];
+    if (!alike || (next & s) != 0 || !all(inside, d | s | blank) || isBlank(following) ||
+        isDigitByte(following) || following == '+' || following == '-') {
+        return line;
+    }
+    for (Mask t = starts; t != 0; t &= t - 1) {
+        ++line.corners;
+    }
+    line.corners = line.corners < 3 ? 0 : line.corners;
+    line.length = n + 1;
+    line.format = format;
+    line.digits = d;
+    line.runs = d & ~(d << 1);
+    return line;
+}
+
+// Bytes a face line's masks may read from its start: the wider window, the byte after it and
+// the word of an index in it.
+constexpr std::ptrdiff_t kFaceLineReach = 136;
+
+// Calls `use` with the face line at p, from the shorter window when the line fits in it.
+template <class Use> void withFaceLine(const char* p, Use use) {
+    if (FaceLine<std::uint64_t> line = faceLine<std::uint64_t>(p); !line.longer) {
+        use(line);
+    } else {
+        use(faceLine<unsigned __int128>(p));
+    }
+}
+
+// A corner's absolute indices, 0 where its format carries none.
+struct Indices {
+    std::uint32_t vertex = 0, texCoord = 0, normal = 0;
+};
+
 struct GroupSlot {
     GlmGroup* group;
     std::uint32_t capacity;
@@ -332,10 +446,13 @@ class ObjReader {
         return &groups_.emplace(std::string_view(group->name), GroupSlot{group, 0}).first->second;
     }
     void countFace(GroupSlot* group);
-    void fillFace(std::string_view firstToken, GroupSlot* group);
+    template <FaceFormat F> void fillFace(std::string_view firstToken, GroupSlot* group);
+    template <class Mask> bool fillLine(const FaceLine<Mask>& line, GroupSlot* group);
+    template <FaceFormat F, class Next>
+    unsigned fillFan(const Corner& first, GroupSlot* group, Next next);
+    template <FaceFormat F> Indices resolve(const Corner& c);
     std::uint32_t resolve(const Corner& c, int slot, int kind);
     [[noreturn, gnu::cold, gnu::noinline]] void badIndex(const char* at, int kind, bool relative);
-    void appendTriangle(GroupSlot* group, const char* at);
     void readCoordinates(std::string_view keyword, float* out, int needed, int wanted);
 
     GlmModel* model_;
@@ -358,14 +475,24 @@ std::string counted(std::uint64_t count, int kind) {
 }
 
 void ObjReader::countFace(GroupSlot* group) {
-    std::string_view first = s_.token();
-    FaceFormat format = formatOf(first);
-    // The first three corners make one triangle, read or not; the second pass checks them.
-    scanCorner(s_, format);
-    scanCorner(s_, format);
-    std::uint64_t added = 1;
-    while (scanCorner(s_, format).converted > 0) {
-        ++added;
+    std::uint64_t added = 0; // a line that provably scans one token per corner: from its masks
+    if (s_.end() - s_.position() > kFaceLineReach) {
+        withFaceLine(s_.position(), [&](const auto& line) {
+            if (line.corners != 0) {
+                added = line.corners - 2;
+                s_.advance(line.length);
+            }
+        });
+    }
+    if (added == 0) {
+        FaceFormat format = formatOf(s_.token());
+        // The first three corners make one triangle, read or not; the second pass checks them.
+        scanCorner(s_, format);
+        scanCorner(s_, format);
+        added = 1;
+        while (scanCorner(s_, format).converted > 0) {
+            ++added;
+        }
     }
     triangles_ += added;
     if (triangles_ > kMaxCount || group->group->triangleCount + added > kMaxCount) {
@@ -422,30 +549,48 @@ void ObjReader::firstPass() {
     model_->triangleCount = static_cast<std::uint32_t>(triangles_);
 }
 
+// Every element the second pass counted it also writes in full (or the read fails), so only
+// the unused element 0 of the 1-based arrays is cleared here.
 void ObjReader::allocate() {
     const char* who = "glmReadOBJ()";
     model_->vertices =
-        static_cast<Vec3*>(checkedCalloc(std::size_t{model_->vertexCount} + 1, sizeof(Vec3), who));
+        static_cast<Vec3*>(checkedMalloc(std::size_t{model_->vertexCount} + 1, sizeof(Vec3), who));
+    model_->vertices[0] = Vec3{0.0f, 0.0f, 0.0f};
     if (model_->normalCount != 0) {
         model_->normals = static_cast<Vec3*>(
-            checkedCalloc(std::size_t{model_->normalCount} + 1, sizeof(Vec3), who));
+            checkedMalloc(std::size_t{model_->normalCount} + 1, sizeof(Vec3), who));
+        model_->normals[0] = Vec3{0.0f, 0.0f, 0.0f};
     }
     if (model_->texCoordCount != 0) {
         model_->texCoords = static_cast<float*>(
-            checkedCalloc(2 * (std::size_t{model_->texCoordCount} + 1), sizeof(float), who));
+            checkedMalloc(2 * (std::size_t{model_->texCoordCount} + 1), sizeof(float), who));
+        model_->texCoords[0] = model_->texCoords[1] = 0.0f;
     }
     if (model_->triangleCount != 0) {
         model_->triangles = static_cast<GlmTriangle*>(
-            checkedCalloc(model_->triangleCount, sizeof(GlmTriangle), who));
+            checkedMalloc(model_->triangleCount, sizeof(GlmTriangle), who));
     }
     for (auto& [name, slot] : groups_) {
         slot.capacity = slot.group->triangleCount;
         if (slot.capacity != 0) {
             slot.group->triangles = static_cast<std::uint32_t*>(
-                checkedCalloc(slot.capacity, sizeof(std::uint32_t), who));
+                checkedMalloc(slot.capacity, sizeof(std::uint32_t), who));
         }
         slot.group->triangleCount = 0;
     }
+}
+
+// A corner's absolute indices by kind, its values being in scan order (vertex, then texture
+// and/or normal).
+template <FaceFormat F> inline Indices ObjReader::resolve(const Corner& c) {
+    Indices indices{resolve(c, 0, 0), 0, 0};
+    if constexpr (F == FaceFormat::VT || F == FaceFormat::VTN) {
+        indices.texCoord = resolve(c, 1, 1);
+    }
+    if constexpr (F == FaceFormat::VN || F == FaceFormat::VTN) {
+        indices.normal = resolve(c, valuesOf(F) - 1, 2);
+    }
+    return indices;
 }
 
 // Turns a corner value into an absolute 1-based index of the given kind (0 vertex,
@@ -479,80 +624,120 @@ void ObjReader::badIndex(const char* at, int kind, bool relative) {
                  counted(counts_[kind], kind) + ").");
 }
 
-void ObjReader::appendTriangle(GroupSlot* group, const char* at) {
-    // Both limits come from the first pass; statements the first pass skipped as the rest of a
-    // line can show up here as extra faces.
-    if (nextTriangle_ >= model_->triangleCount || group->group->triangleCount >= group->capacity) {
-        fail(at, "more triangles than the first pass counted (" +
-                     std::to_string(model_->triangleCount) + "); keep one statement per line.");
-    }
-    group->group->triangles[group->group->triangleCount++] = nextTriangle_++;
-}
-
-void ObjReader::fillFace(std::string_view firstToken, GroupSlot* group) {
-    FaceFormat format = formatOf(firstToken);
-    int values = valuesOf(format);
-    // Where each format keeps its values: index kinds in scan order.
-    static const int kKinds[4][3] = {{0, -1, -1}, {0, 2, -1}, {0, 1, 2}, {0, 1, -1}};
-    const int* kinds = kKinds[static_cast<int>(format)];
-
+template <FaceFormat F> void ObjReader::fillFace(std::string_view firstToken, GroupSlot* group) {
     if (firstToken.empty()) {
         fail(s_.position(), "face with 0 corners, at least 3 needed.");
     }
     // The token views the file's own bytes, so messages find its line.
     Scanner tokenScan(firstToken.data(), firstToken.size());
-    Corner first = scanCorner(tokenScan, format);
-    if (first.converted != values || !tokenScan.atEnd()) {
+    Corner first = scanCorner(tokenScan, F);
+    if (first.converted != valuesOf(F) || !tokenScan.atEnd()) {
         fail(firstToken.data(), "face corner \"" + cText(firstToken) +
                                     "\" is not a corner (\"v\", \"v/vt\", " +
                                     "\"v/vt/vn\" or \"v//vn\").");
     }
-    std::uint32_t previous[3] = {};
-    std::uint32_t firstIndex[3] = {};
-    for (int k = 0; k < values; ++k) {
-        firstIndex[kinds[k]] = resolve(first, k, kinds[k]);
-    }
-    unsigned corners = 1;
-    for (;;) {
-        Corner c = scanCorner(s_, format);
-        if (c.converted == 0) {
-            break;
-        }
-        if (!c.cleanEnd) {
+    unsigned corners = fillFan<F>(first, group, [&](Corner& c) {
+        c = scanCorner(s_, F);
+        if (c.converted != 0 && !c.cleanEnd) {
             fail(c.start, "face corner \"" + cText(s_.wordAt(c.start)) +
                               "\" does not match the format of its first corner \"" +
                               cText(firstToken) + "\".");
         }
-        std::uint32_t current[3] = {};
-        for (int k = 0; k < values; ++k) {
-            current[kinds[k]] = resolve(c, k, kinds[k]);
-        }
-        ++corners;
-        if (corners >= 3) {
-            // The fan (p0, p(j-1), p(j)); triples the format lacks stay 0.
-            appendTriangle(group, c.start);
-            GlmTriangle& t = model_->triangles[nextTriangle_ - 1];
-            std::uint32_t* slots[3] = {t.vertexIndex, t.texCoordIndex, t.normalIndex};
-            for (int k = 0; k < values; ++k) {
-                int kind = kinds[k];
-                slots[kind][0] = firstIndex[kind];
-                slots[kind][1] = previous[kind];
-                slots[kind][2] = current[kind];
-            }
-        }
-        for (int kind = 0; kind < 3; ++kind) {
-            previous[kind] = current[kind];
-        }
-    }
+        return c.converted != 0;
+    });
     if (corners < 3) {
         fail(first.text[0], "face with " + std::to_string(corners) + " corner" +
                                 (corners == 1 ? "" : "s") + ", at least 3 needed.");
     }
 }
 
+// The same for a face line read as masks: its runs in order, `values` to a corner. Indices of
+// more than 8 digits are left to the corner scan.
+template <class Mask> bool ObjReader::fillLine(const FaceLine<Mask>& line, GroupSlot* group) {
+    Mask d = line.digits, two = d & d << 1, four = two & two << 2, runs = line.runs;
+    if (line.corners == 0 || (four & four << 4 & d << 8) != 0) {
+        return false;
+    }
+    const char* p = s_.position();
+    withFormat(line.format, [&](auto format) {
+        constexpr FaceFormat F = decltype(format)::value;
+        // Filled in place, slot by slot: a corner built whole and copied would make its readers
+        // wait for the copy.
+        auto fill = [&](Corner& c) {
+            c.converted = valuesOf(F);
+            c.cleanEnd = true;
+            for (int k = 0; k < valuesOf(F); ++k) {
+                unsigned at = lowestBit(runs);
+                runs &= runs - 1;
+                c.value[k] = static_cast<std::int64_t>(digitsValue(p + at, lowestBit(~(d >> at))));
+                c.text[k] = p + at;
+            }
+            c.start = c.text[0];
+        };
+        Corner first;
+        fill(first);
+        fillFan<F>(first, group, [&](Corner& c) { return runs != 0 && (fill(c), true); });
+    });
+    s_.advance(line.length);
+    return true;
+}
+
+// Resolves a face's corners and adds its fan (p0, p(j-1), p(j)): the first corner given, the
+// others read by `next` (false after the last). Returns the number of corners. Each corner's
+// indices are held apart so that they stay in registers; triples the format lacks are 0.
+template <FaceFormat F, class Next>
+unsigned ObjReader::fillFan(const Corner& first, GroupSlot* group, Next next) {
+    // Counters and arrays in locals, so that the stores into the triangles cannot touch them.
+    GlmTriangle* const triangles = model_->triangles;
+    std::uint32_t* const members = group->group->triangles;
+    std::uint32_t added = nextTriangle_, grouped = group->group->triangleCount;
+    Indices start = resolve<F>(first), previous, current;
+    unsigned corners = 1;
+    for (Corner c; next(c);) {
+        previous = current;
+        current = resolve<F>(c);
+        if (++corners < 3) {
+            continue;
+        }
+        // Both limits come from the first pass; statements the first pass skipped as the rest
+        // of a line can show up here as extra faces.
+        if (added >= model_->triangleCount || grouped >= group->capacity) {
+            fail(c.start, "more triangles than the first pass counted (" +
+                              std::to_string(model_->triangleCount) +
+                              "); keep one statement per line.");
+        }
+        members[grouped++] = added;
+        GlmTriangle& t = triangles[added++];
+        t.vertexIndex[0] = start.vertex;
+        t.vertexIndex[1] = previous.vertex;
+        t.vertexIndex[2] = current.vertex;
+        t.normalIndex[0] = start.normal;
+        t.normalIndex[1] = previous.normal;
+        t.normalIndex[2] = current.normal;
+        t.texCoordIndex[0] = start.texCoord;
+        t.texCoordIndex[1] = previous.texCoord;
+        t.texCoordIndex[2] = current.texCoord;
+        t.facetNormalIndex = 0;
+    }
+    nextTriangle_ = added;
+    group->group->triangleCount = grouped;
+    return corners;
+}
+
 // Reads `wanted` floats of a "v", "vn" or "vt" line; the first `needed` must be there.
 void ObjReader::readCoordinates(std::string_view keyword, float* out, int needed, int wanted) {
-    for (int i = 0; i < wanted; ++i) {
+    // Numbers after one blank each, as writers put them, are read apart from the scanner: where
+    // each ends is known before its digits are converted, so the next one need not wait.
+    int i = 0;
+    for (const char* p = s_.position(); i < wanted && s_.end() - p >= 32; ++i) {
+        unsigned length = isBlank(static_cast<unsigned char>(*p)) ? quickFloat(p + 1, &out[i]) : 0;
+        if (length == 0) {
+            break;
+        }
+        p += length + 1;
+        s_.advance(length + 1);
+    }
+    for (; i < wanted; ++i) {
         s_.skipBlanks();
         const char* at = s_.position();
         FloatScan f = s_.scanFloat();
@@ -561,11 +746,15 @@ void ObjReader::readCoordinates(std::string_view keyword, float* out, int needed
                 fail(at, "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
                              " numbers, found " + std::to_string(i) + ".");
             }
+            for (; i < wanted; ++i) {
+                out[i] = 0.0f; // a "vt" without its second number
+            }
             return;
         }
         if (!std::isfinite(f.value)) {
-            fail(at, "\"" + cText(std::string_view(at, f.length).substr(0, kTokenLimit)) +
-                         "\" is not a finite 32-bit number.");
+            std::string text = "\"";
+            text += cText(std::string_view(at, f.length).substr(0, kTokenLimit));
+            fail(at, text + "\" is not a finite 32-bit number.");
         }
         out[i] = f.value;
     }
@@ -586,9 +775,19 @@ void ObjReader::secondPass() {
             break;
         }
         switch (token[0]) {
-        case 'f':
-            fillFace(s_.token(), group);
+        case 'f': {
+            bool read = false;
+            if (s_.end() - s_.position() > kFaceLineReach) {
+                withFaceLine(s_.position(),
+                             [&](const auto& line) { read = fillLine(line, group); });
+            }
+            if (!read) {
+                std::string_view first = s_.token();
+                withFormat(formatOf(first),
+                           [&](auto format) { fillFace<decltype(format)::value>(first, group); });
+            }
             break;
+        }
         case 'g': {
             std::string_view name = groupNameFromLine(s_.restOfLine());
             group = findGroup(name);

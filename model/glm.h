@@ -4,7 +4,8 @@
 // - Vertex, normal, texture-coordinate and facet-normal arrays are 1-based: element 0 is
 //   allocated and never read. Triangle numbers, group members and material numbers are 0-based.
 // - Every array, string and group belongs to the model; glmDeleteModel releases all of it. The
-//   demo never frees its models; tools, tests and the fuzzer do.
+//   demo never frees its models; tools, tests and the fuzzer do. A few big freed arrays are kept
+//   for the next read instead of going back to the system.
 // - Fatal failures (a file that cannot be opened, an unknown "v" token, malformed indices) are
 //   thrown as GlmFatalError carrying the exact message and the stream it belongs on; library
 //   code never ends the process. The program's edge prints it (glmPrintFatal) and exits with
@@ -148,6 +149,6 @@ void glmVertexNormals(GlmModel* model, float angle);
 // How the triangles wind as seen from outside. A mesh is closed when every edge is used exactly
 // twice, in opposite directions, and no triangle repeats a corner; a closed mesh is clockwise or
 // counter-clockwise by the sign of the volume it encloses. Anything else (no triangles, a hole,
-// a doubled or flipped triangle, zero volume) is open. O(n log n) in the triangles.
+// a doubled or flipped triangle, zero volume) is open. Linear in the corners and vertices.
 enum class GlmWinding { Open, Clockwise, CounterClockwise };
 GlmWinding glmWinding(const GlmModel* model);

@@ -103,21 +103,23 @@ bool finite(const Vec3& v) {
 } // namespace
 
 void glmFacetNormals(GlmModel* model) {
-    std::free(model->facetNormals);
+    release(model->facetNormals);
     model->facetNormals = nullptr;
     model->facetNormalCount = 0;
     auto* normals = static_cast<Vec3*>(
-        checkedCalloc(std::size_t{model->triangleCount} + 1, sizeof(Vec3), "glmFacetNormals()"));
+        checkedMalloc(std::size_t{model->triangleCount} + 1, sizeof(Vec3), "glmFacetNormals()"));
     model->facetNormals = normals;
     model->facetNormalCount = model->triangleCount;
+    normals[0] = Vec3{0.0f, 0.0f, 0.0f};
     const Vec3* v = model->vertices;
     for (std::uint32_t i = 0; i < model->triangleCount; ++i) {
         GlmTriangle& t = model->triangles[i];
         t.facetNormalIndex = i + 1;
         const std::uint32_t* idx = t.vertexIndex;
-        // A hand-built triangle naming no vertex keeps the zero normal.
+        // A hand-built triangle naming no vertex gets the zero normal.
         if (idx[0] - 1u >= model->vertexCount || idx[1] - 1u >= model->vertexCount ||
             idx[2] - 1u >= model->vertexCount) {
+            normals[i + 1] = Vec3{0.0f, 0.0f, 0.0f};
             continue;
         }
         const Vec3& p0 = v[idx[0]];
@@ -144,7 +146,7 @@ void glmVertexNormals(GlmModel* model, float angle) {
     float limit = static_cast<float>(
         std::cos(static_cast<double>(angle) * static_cast<double>(3.14159274f) * (1.0 / 180.0)));
 
-    std::free(model->normals);
+    release(model->normals);
     model->normals = nullptr;
     model->normalCount = 0;
 
@@ -166,11 +168,11 @@ void glmVertexNormals(GlmModel* model, float angle) {
         unsigned char* averaged = nullptr;
         Vec3* normals = nullptr;
         ~Scratch() {
-            std::free(start);
-            std::free(entries);
-            std::free(fill);
-            std::free(averaged);
-            std::free(normals);
+            release(start);
+            release(entries);
+            release(fill);
+            release(averaged);
+            release(normals);
         }
     } scratch;
     scratch.start =
@@ -267,28 +269,74 @@ void glmVertexNormals(GlmModel* model, float angle) {
 }
 
 GlmWinding glmWinding(const GlmModel* model) {
-    if (model->triangleCount == 0) {
-        return GlmWinding::Open;
-    }
-    std::vector<std::uint64_t> edges;
-    edges.reserve(3 * std::size_t{model->triangleCount});
+    const std::uint32_t n = model->vertexCount;
+    const std::size_t edges = 3 * std::size_t{model->triangleCount};
+    // Every edge used exactly twice in opposite directions: each vertex's sorted list of edge
+    // ends leaving it equals its sorted list of edge starts arriving at it, and repeats none.
+    // Counting sorts build both lists as rows of one array each, linear in the corners. An index
+    // beyond the vertices names no vertex, so the mesh is open (a closed one could not be
+    // measured).
+    struct Scratch {
+        std::size_t* start = nullptr; // where each vertex's row begins
+        std::size_t* fill = nullptr;  // where it goes on, while the rows are filled
+        std::uint32_t* leaving = nullptr;
+        std::uint32_t* arriving = nullptr;
+        ~Scratch() {
+            release(start);
+            release(fill);
+            release(leaving);
+            release(arriving);
+        }
+    } rows;
+    const char* who = "glmWinding()";
+    const std::size_t bounds = std::size_t{n} + 2;
+    std::size_t* start = rows.start = static_cast<std::size_t*>(checkedCalloc(bounds, 8, who));
+    std::size_t* fill = rows.fill = static_cast<std::size_t*>(checkedCalloc(bounds, 8, who));
+    // Edges leaving each vertex counted into `start`, those arriving into `fill`: a closed mesh
+    // has as many of each.
     for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
         const std::uint32_t* v = model->triangles[t].vertexIndex;
-        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2]) {
+        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2] || v[0] > n || v[1] > n || v[2] > n) {
             return GlmWinding::Open;
         }
         for (int k = 0; k < 3; ++k) {
-            edges.push_back(std::uint64_t{v[k]} << 32 | v[(k + 1) % 3]);
+            start[v[k] + 1]++;
+            fill[v[(k + 1) % 3] + 1]++;
         }
     }
-    std::sort(edges.begin(), edges.end());
-    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) {
-        return GlmWinding::Open; // an edge used twice in one direction
+    if (edges == 0 || !std::equal(start, start + bounds, fill)) {
+        return GlmWinding::Open;
     }
-    for (std::uint64_t e : edges) {
-        std::uint64_t reverse = (e << 32) | (e >> 32);
-        if (!std::binary_search(edges.begin(), edges.end(), reverse)) {
-            return GlmWinding::Open;
+    for (std::uint32_t i = 1; i <= n + 1; ++i) {
+        start[i] += start[i - 1];
+    }
+    rows.leaving = static_cast<std::uint32_t*>(checkedMalloc(edges, 4, who));
+    rows.arriving = static_cast<std::uint32_t*>(checkedMalloc(edges, 4, who));
+    // The arriving rows unsorted, then each kind sorted by filling it from the other's rows in
+    // their order.
+    std::copy(start, start + bounds, fill);
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        const std::uint32_t* v = model->triangles[t].vertexIndex;
+        for (int k = 0; k < 3; ++k) {
+            rows.arriving[fill[v[(k + 1) % 3]]++] = v[k];
+        }
+    }
+    auto transpose = [&](const std::uint32_t* from, std::uint32_t* into) {
+        std::copy(start, start + bounds, fill);
+        for (std::uint32_t row = 0; row <= n; ++row) {
+            for (std::size_t e = start[row]; e < start[row + 1]; ++e) {
+                into[fill[from[e]]++] = row;
+            }
+        }
+    };
+    transpose(rows.arriving, rows.leaving);
+    transpose(rows.leaving, rows.arriving);
+    for (std::uint32_t row = 0; row <= n; ++row) {
+        for (std::size_t e = start[row]; e < start[row + 1]; ++e) {
+            if (rows.leaving[e] != rows.arriving[e] ||
+                (e > start[row] && rows.leaving[e] == rows.leaving[e - 1])) {
+                return GlmWinding::Open; // an edge without its reverse, or used twice one way
+            }
         }
     }
     // Six times the signed volume: positive when the facet normals point out.

@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
+#include <mutex>
 #include <sys/mman.h>
 #include <system_error>
+#include <utility>
 
 namespace glm_detail {
 
@@ -198,24 +201,55 @@ std::string_view groupNameFromLine(std::string_view rest) {
 }
 
 namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Freed big arrays wait here for the next one. A process that reads model after model (a
+// tool, the benchmark) would otherwise get every array as fresh pages, which the kernel maps
+// one fault at a time and clears: as costly as parsing the file. Eight blocks cover what a
+// read and its normals use; beyond that the smallest goes back. Kept blocks stay reachable,
+// so leak checkers pass over them.
+struct Spares {
+    std::mutex lock;
+    void* blocks[8] = {};
+    std::size_t sizes[8] = {};
+} spares;
+
+void* takeSpare(std::size_t bytes) {
+    std::lock_guard<std::mutex> hold(spares.lock);
+    int best = -1;
+    for (int i = 0; i < 8; ++i) {
+        if (spares.blocks[i] != nullptr && spares.sizes[i] >= bytes &&
+            (best < 0 || spares.sizes[i] < spares.sizes[best])) {
+            best = i;
+        }
+    }
+    void* block = best < 0 ? nullptr : spares.blocks[best];
+    if (best >= 0) {
+        spares.blocks[best] = nullptr;
+    }
+    return block;
+}
+
 void* allocate(std::size_t count, std::size_t size, const char* who, bool clear) {
     if (size != 0 && count > std::numeric_limits<std::size_t>::max() / size) {
         fatal(GlmStream::Err, std::string(who) + " failed: out of memory.\n");
     }
     std::size_t bytes = count * size;
     void* memory = nullptr;
-    constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    if (bytes >= 2 * kHugePage) {
+    if (bytes >= kHugePage) {
         // Big arrays (a million triangles is 40 MB) are written once, front to back; on 4 KiB
         // pages the first touch of each page costs more than the parsing. Huge pages, where the
-        // system grants them on request, cut those faults 512-fold. free() releases it as usual.
+        // system grants them on request, cut those faults 512-fold. release() or free() ends it.
         std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory != nullptr) {
-            ::madvise(memory, rounded, MADV_HUGEPAGE);
-            if (clear) {
-                std::memset(memory, 0, bytes);
+        memory = takeSpare(bytes);
+        if (memory == nullptr) {
+            memory = std::aligned_alloc(kHugePage, rounded);
+            if (memory != nullptr) {
+                ::madvise(memory, rounded, MADV_HUGEPAGE);
             }
+        }
+        if (memory != nullptr && clear) {
+            std::memset(memory, 0, bytes);
         }
     } else if (clear) {
         memory = std::calloc(bytes == 0 ? 1 : count, bytes == 0 ? 1 : size);
@@ -229,6 +263,25 @@ void* allocate(std::size_t count, std::size_t size, const char* who, bool clear)
     return memory;
 }
 } // namespace
+
+void release(void* array) {
+    std::size_t size = array == nullptr ? 0 : ::malloc_usable_size(array);
+    if (size >= kHugePage) {
+        std::lock_guard<std::mutex> hold(spares.lock);
+        int slot = 0; // an empty one, else the smallest
+        for (int i = 1; i < 8; ++i) {
+            if (spares.blocks[slot] != nullptr &&
+                (spares.blocks[i] == nullptr || spares.sizes[i] < spares.sizes[slot])) {
+                slot = i;
+            }
+        }
+        if (spares.blocks[slot] == nullptr || spares.sizes[slot] < size) {
+            std::swap(array, spares.blocks[slot]);
+            spares.sizes[slot] = size;
+        }
+    }
+    std::free(array);
+}
 
 void* checkedCalloc(std::size_t count, std::size_t size, const char* who) {
     return allocate(count, size, who, true);

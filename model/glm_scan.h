@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <cstring>
 #include <fast_float/fast_float.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <string>
 #include <system_error>
 #include <string_view>
@@ -54,9 +57,24 @@ inline bool isDigitByte(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
 
+// The value of the n (1 to 8) digits at p, 8 bytes being readable there. Shifting the digits to
+// the top of the word puts zeros in front (bytes past them borrow only upwards, out of the
+// word); then neighbouring digits, pairs and quads are combined, no lane carrying into the next.
+inline std::uint64_t digitsValue(std::uint64_t w, unsigned n) {
+    w = (w - 0x3030303030303030ull) << (8 * (8 - n));
+    w = (w * 10 + (w >> 8)) & 0x00FF00FF00FF00FFull;
+    w = (w * 100 + (w >> 16)) & 0x0000FFFF0000FFFFull;
+    return (w * 10000 + (w >> 32)) & 0xFFFFFFFFull;
+}
+inline std::uint64_t digitsValue(const char* p, unsigned n) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return digitsValue(w, n);
+}
+
 // "%d" at p (no whitespace skipping here): optional sign, then digits. Inline: the reader
 // calls it for every index of every corner.
-inline IntScan scanIntAt(const char* p, const char* end) {
+[[gnu::always_inline]] inline IntScan scanIntAt(const char* p, const char* end) {
     const char* q = p;
     bool negative = false;
     if (q != end && (*q == '+' || *q == '-')) {
@@ -65,6 +83,13 @@ inline IntScan scanIntAt(const char* p, const char* end) {
     }
     if (q == end || static_cast<unsigned char>(*q - '0') > 9) {
         return {0, 0};
+    }
+    // Indices are short: one word holds them and their end.
+    if (end - q >= 8) {
+        if (unsigned n = digitsInWord(q); n < 8) {
+            auto value = static_cast<std::int64_t>(digitsValue(q, n));
+            return {static_cast<std::size_t>(q + n - p), negative ? -value : value};
+        }
     }
     constexpr std::int64_t cap = std::int64_t{1} << 62;
     std::int64_t value = 0;
@@ -126,6 +151,69 @@ inline FloatScan scanFloatAt(const char* p, const char* end) {
     return {static_cast<std::size_t>(r.ptr - p), negative ? -value : value};
 }
 
+// Bit i of each mask tells about byte i of the 16 (or 32) at p: a blank, a byte up to ' ', a
+// digit, '.', '/', '\n'. With them a scan knows where a token ends and what it holds before
+// reading it, so the next token need not wait for its digits. The bytes must be readable.
+struct ByteClasses {
+    std::uint32_t blank, low, digit, dot, slash, newline;
+};
+[[gnu::always_inline]] inline ByteClasses classify16(const char* p) {
+#if defined(__SSE2__)
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i digit = _mm_sub_epi8(x, _mm_set1_epi8('0'));
+    auto bits = [](__m128i m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); };
+    __m128i control = _mm_sub_epi8(x, _mm_set1_epi8('\t')); // \t to \r as 0 to 4
+    return {bits(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')),
+                              _mm_cmpeq_epi8(_mm_min_epu8(control, _mm_set1_epi8(4)), control))),
+            bits(_mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(' ')), x)),
+            bits(_mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit)),
+            bits(_mm_cmpeq_epi8(x, _mm_set1_epi8('.'))),
+            bits(_mm_cmpeq_epi8(x, _mm_set1_epi8('/'))),
+            bits(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))};
+#else
+    ByteClasses c{};
+    for (unsigned i = 0; i < 16; ++i) {
+        c.blank |= std::uint32_t{isBlank(static_cast<unsigned char>(p[i]))} << i;
+        c.low |= std::uint32_t{static_cast<unsigned char>(p[i]) <= ' '} << i;
+        c.digit |= std::uint32_t{isDigitByte(p[i])} << i;
+        c.dot |= std::uint32_t{p[i] == '.'} << i;
+        c.slash |= std::uint32_t{p[i] == '/'} << i;
+        c.newline |= std::uint32_t{p[i] == '\n'} << i;
+    }
+    return c;
+#endif
+}
+[[gnu::always_inline]] inline ByteClasses classify32(const char* p) {
+    ByteClasses a = classify16(p), b = classify16(p + 16);
+    return {a.blank | b.blank << 16, a.low | b.low << 16,     a.digit | b.digit << 16,
+            a.dot | b.dot << 16,     a.slash | b.slash << 16, a.newline | b.newline << 16};
+}
+
+// "%f" for a token (up to its first byte up to ' ') that is an optional '-' and at most 7
+// digits with at most one '.' among them: they make an integer w < 2^24 over 10^k, both exact
+// floats, so one IEEE division rounds the quotient as strtof rounds the text. Returns the
+// token's length, or 0 to leave it to scanFloat; that answer never waits for the digits' value.
+// 16 bytes must be readable at p.
+[[gnu::always_inline]] inline unsigned quickFloat(const char* p, float* value) {
+    static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    ByteClasses c = classify16(p);
+    unsigned length = static_cast<unsigned>(__builtin_ctz(c.low | 1u << 16));
+    unsigned sign = *p == '-', at = static_cast<unsigned>(__builtin_ctz(c.dot | 1u << 16));
+    std::uint32_t body = ((1u << length) - 1) & ~sign, dot = c.dot & body;
+    unsigned digits = length - sign - (dot != 0);
+    if (digits - 1 > 6 || ((c.digit | dot) & body) != body || (dot & (dot - 1)) != 0) {
+        return 0;
+    }
+    std::uint64_t w;
+    std::memcpy(&w, p + sign, 8);
+    // The point taken out: the digits after it move down one byte.
+    std::uint64_t below = dot != 0 ? (std::uint64_t{1} << (8 * (at - sign))) - 1 : ~0ull;
+    w = (w & below) | ((w >> 8) & ~below);
+    float f = static_cast<float>(digitsValue(w, digits)) / kPowers[dot != 0 ? length - 1 - at : 0];
+    *value = sign ? -f : f;
+    return length;
+}
+
 class Scanner {
   public:
     Scanner(const char* data, std::size_t size) : begin_(data), p_(data), end_(data + size) {}
@@ -154,7 +242,14 @@ class Scanner {
     // fgets into a 128-byte buffer: the rest of the line with its line end, 127 characters at
     // most, "\r\n" counting as one character.
     std::string_view restOfLine();
-    void skipLine() { restOfLine(); }
+    void skipLine() {
+        // Most lines end within 32 bytes: found there without a loop.
+        if (std::uint32_t ends = end_ - p_ >= 32 ? classify32(p_).newline : 0) {
+            p_ += __builtin_ctz(ends) + 1;
+        } else {
+            restOfLine();
+        }
+    }
     // "%d" / "%f" from the data: leading whitespace is skipped (and stays consumed when no
     // number follows, as with scanf).
     IntScan scanInt() {
@@ -220,6 +315,8 @@ std::string_view groupNameFromLine(std::string_view rest);
 void* checkedCalloc(std::size_t count, std::size_t size, const char* who);
 // The same without clearing, for scratch arrays that are written before they are read.
 void* checkedMalloc(std::size_t count, std::size_t size, const char* who);
+// free() for arrays that may be big: those are kept for the allocations above to reuse.
+void release(void* array);
 char* copyString(std::string_view text, const char* who);
 
 // "%s"-style copy of text for messages: stops at the first NUL.

@@ -73,7 +73,7 @@ std::string summary(const GlmModel* m) {
     for (const GlmGroup* g = m->groups; g != nullptr; g = g->next, ++listed) {
         text += " [" + std::string(g->name) + "@" + std::to_string(g->material) + ":";
         for (std::uint32_t i = 0; i < g->triangleCount; ++i) {
-            text += (i > 0 ? "," : "") + std::to_string(g->triangles[i]);
+            text.append(i > 0 ? "," : "").append(std::to_string(g->triangles[i]));
         }
         text += "]";
     }
@@ -137,12 +137,45 @@ TEST_F(Model, CoordinatesKeepTheirValues) {
               (Floats{2, 3, 0.5, 0, 0.25, 0.75, -1, 1}));
 }
 
+// Lines the reader can prove regular it reads the short way when 136 bytes follow them, else
+// by scanning; each must read alike both ways, to the last bit of every number, or fail alike.
+TEST_F(Model, ShortWaysReadLikeTheScan) {
+    auto digest = [](const std::string& text) {
+        return outcome([&] {
+            auto m = read(text);
+            return summary(m.get()) +
+                   std::string(reinterpret_cast<const char*>(m->vertices + 1),
+                               12 * m->vertexCount) +
+                   std::string(reinterpret_cast<const char*>(m->texCoords + 2),
+                               8 * m->texCoordCount);
+        });
+    };
+    // Each line as it ends the file, and with a line after it; the first ones pass a window.
+    const std::string wide = "f 1/2/3 2/3/4 3/4/5 4/5/6 1/2/3 2/3/4 3/4/5 4/5/6 1/2/3 2/3/4 3/4/5";
+    std::vector<std::string> lines = {wide, wide + std::string(70, ' '),
+                                      "f 1 2 3" + std::string(130, ' ') + "4"};
+    std::istringstream more(
+        "f 1 2 3 4|f 1/2/3 2/3/4 3/4/5\r|f 1//3 2//4 3//5 4//6 |f 01 2 003|f\t1/2\v2/3\f3/4\r|"
+        "f 1//3 2/4 3//5|f 1/2/3 2/3/4 3/4/5/6|f 1/2 /1 1/2|f 1 2/3 3|f 1 2 3/|f //1 2 3|"
+        "f 1///3 2///3 3///3|f 1//2 2//3|f 1 2 3\n4 1|f 1 2 3\n-1|f 1 2 3\n\n2|f 1 2 3\x01|"
+        "f 1 2 5|f 1 2 123456789|f 1 2 3 -1|v 0.5 -1.25 3.\nf 1 2 3 5|v -0 .5 -.5|v 1.2.3 1 1|"
+        "v 1e5 +2 0x1p3|v 1 2\n3|v 9999999 1 -|v  1 1 1|v 12345678 0.1234567 1.23456789|"
+        "vt 0.5\nvt 1 2|vt 1 2 3");
+    for (std::string line; std::getline(more, line, '|');) {
+        lines.push_back(line);
+    }
+    for (const std::string& line : lines) {
+        EXPECT_EQ(digest(D + line + "\n#" + std::string(200, '.')), digest(D + line + "\n"))
+            << line;
+    }
+}
+
 // Each material as "[name]" and its values that differ from the defaults, spelled shortest.
 std::string materialsOf(const GlmModel* m) {
     const GlmMaterial d{nullptr, {0.8f, 0.8f, 0.8f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 65};
     auto num = [](float f) {
         char text[32];
-        return " " + std::string(text, std::to_chars(text, text + sizeof text, f).ptr);
+        return std::string(" ").append(text, std::to_chars(text, text + sizeof text, f).ptr);
     };
     std::string text;
     for (std::uint32_t i = 0; i < m->materialCount; ++i) {
@@ -152,10 +185,12 @@ std::string materialsOf(const GlmModel* m) {
                                             {" Ka", x.ambient, d.ambient},
                                             {" Ks", x.specular, d.specular}}) {
             if (!std::equal(value, value + 4, fallback)) {
-                text += key + num(value[0]) + num(value[1]) + num(value[2]) + num(value[3]);
+                text.append(key).append(num(value[0])).append(num(value[1]));
+                text.append(num(value[2])).append(num(value[3]));
             }
         }
-        text += x.shininess == d.shininess ? "" : " Ns" + num(x.shininess);
+        text.append(x.shininess == d.shininess ? "" : " Ns")
+            .append(x.shininess == d.shininess ? "" : num(x.shininess));
     }
     return text;
 }
@@ -205,7 +240,7 @@ TEST_F(Model, Fixtures) {
     std::string fan = "1 2 3", members = "0";
     for (int i = 3; i < 300; ++i) {
         fan += ",1 " + std::to_string(i) + " " + std::to_string(i + 1);
-        members += "," + std::to_string(i - 2);
+        members.append(",").append(std::to_string(i - 2));
     }
     const std::tuple<std::string, int, std::string> cases[] = {
         {"zero_index.obj", 4, "vertex index 0" + range + "3 vertices)."},
@@ -309,7 +344,7 @@ TEST(Numbers, FloatsReadAsScanf) {
     for (int i = 0; i < 20000 && !HasFailure(); ++i) {
         std::string text = random() % 2 ? "-" : "";
         for (unsigned k = 0, n = 1 + random() % 20, point = random() % (n + 1); k < n; ++k) {
-            text += (k == point ? "." : "") + std::to_string(random() % 10);
+            text.append(k == point ? "." : "").append(std::to_string(random() % 10));
         }
         expectAsScanf(random() % 2 ? text + "e" + std::to_string(int(random() % 96) - 50) : text);
     }
@@ -455,6 +490,10 @@ TEST_F(Model, Winding) {
     for (const auto& [text, winding] : cases) { // glmWinding, named as the inspector prints it
         EXPECT_EQ(objinfoWinding(read(text).get()), winding) << text;
     }
+    // A hand-built model naming a vertex it does not have is open, not measured past its end.
+    auto beyond = read(out + "f 2 3 7 6\n");
+    beyond->vertexCount = 7;
+    EXPECT_EQ(glmWinding(beyond.get()), GlmWinding::Open);
 }
 
 TEST_F(Model, ReportListsWhatWasReadAndPrepared) {

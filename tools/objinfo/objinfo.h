@@ -24,8 +24,7 @@ const char* objinfoWinding(const GlmModel* model);
 
 // Prepares `model` (freshly read) in place and returns the report, without a final line end.
 // `notices` (read after the preparation, which adds its own) becomes the "notices" array.
-std::string objinfoReport(GlmModel* model, bool full,
-                          const std::vector<std::string>& notices = {});
+std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::string>& notices = {});
 // What a file that cannot be read reports instead: its path, the reader's message and the
 // notices before it.
 std::string objinfoFailure(const std::string& path, const std::string& message,
