@@ -28,6 +28,12 @@ warmup=${SOAK_WARMUP:-$((turns / 2 < 2500 ? turns / 2 : 2500))}
 every=${SOAK_RSS_EVERY:-100}
 lap=2100
 
+# The software renderer's own rasterising threads each keep tens of megabytes that a busy
+# machine (other tests running beside this one) can make them take at any turn, and keep: a step
+# in resident memory that is none of ours. Rasterising on the calling thread keeps its memory in
+# one place and the measure about the demo; LP_NUM_THREADS=N in the environment still wins.
+export LP_NUM_THREADS=${LP_NUM_THREADS:-0}
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-soak.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
