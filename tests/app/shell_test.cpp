@@ -243,6 +243,9 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
         {"1 down Esc; 1 up Esc", calls, 100, "- - - -"},
         {"1 down F11; 1 up F11; 5 down Alt; 5 down Enter; 9 up Enter; 9 down Enter", fullscreen, 12,
          "0 0 1 1 1 1 1 0 0 0 0 1"},
+        {"1 down Enter; 2 up Enter", fullscreen, 4, "0 0 0 0"},
+        // The keyboard's repeats of a held key are no new presses.
+        {"1 down C; 4 down C; 6 down C", camera, 8, "0 0 1 1 1 1 1 1"},
     };
     for (const auto& c : cases) {
         reset();

@@ -117,6 +117,7 @@ TEST(CaptureRun, F12WritesTheWindowAndSaysWhereForAWhile) {
     const std::string note = run.trace[6]["status"][1];
     EXPECT_TRUE(note.starts_with("Saved velmora-") && note.ends_with(".png")) << note;
     EXPECT_EQ(run.trace[6]["status"][2], run.trace[1]["status"][2]); // the frame rate stays
+    EXPECT_EQ(run.trace[200]["status"][1], note);                    // 4 s at 1/60 s a turn
     EXPECT_EQ(run.trace[249]["status"][1], "400 x 200");
 }
 
