@@ -92,6 +92,9 @@ void platformCloseDisplay();
 
 bool platformChooseFormat(int colorBits, int depthBits);
 bool platformCreateWindow(const char* title, int width, int height, const Image* icon);
+// A build with the leak checker also keeps the GL driver's modules loaded from here on: the
+// checker runs after main, when the driver would be unloaded, and the allocations it keeps for
+// the context would show without a module to name them (the suppressions name its modules).
 bool platformCreateContext();
 // false: no context current afterwards.
 bool platformMakeCurrent(bool current);
@@ -138,3 +141,6 @@ struct CounterSource {
 std::int64_t platformCounterFrequency();
 std::int64_t platformCounter();
 void platformSetCounterSource(const CounterSource* source);
+// Seconds since the kernel started this process (10 ms steps), so that a time to the first frame
+// includes loading the program and its libraries; -1 when the system does not say.
+double platformSecondsSinceProcessStart();

@@ -4,7 +4,14 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,4 +60,27 @@ bool platformDecodeBmp(const void* data, std::size_t size, Image* image, std::st
     SDL_UnlockSurface(rgba);
     SDL_FreeSurface(rgba);
     return true;
+}
+
+double platformSecondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = content.rfind(')');
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    if (close == std::string::npos || close + 2 > content.size() || ticksPerSecond <= 0) {
+        return -1;
+    }
+    std::istringstream fields(content.substr(close + 2));
+    std::string field;
+    // Field 22 (starttime) counted from field 3, the first after the command name.
+    int number = 3;
+    for (; number <= 22 && fields >> field; ++number) {
+    }
+    timespec now{};
+    if (number != 23 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) {
+        return -1;
+    }
+    const double started =
+        std::strtod(field.c_str(), nullptr) / static_cast<double>(ticksPerSecond);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - started;
 }

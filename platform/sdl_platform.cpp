@@ -4,6 +4,9 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
 #include <iterator>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -178,6 +181,31 @@ bool translate(const SDL_Event& e, Event* out) {
     }
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_LEAK_CHECKED 1
+#endif
+#endif
+
+void keepGlDriverLoaded() {
+#ifdef VELMORA_LEAK_CHECKED
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) -> int {
+            const char* name = info->dlpi_name;
+            for (const char* driver :
+                 {"_dri.so", "libgallium", "libEGL_mesa.so", "libGLX_mesa.so"}) {
+                if (name != nullptr && std::strstr(name, driver) != nullptr) {
+                    dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+                }
+            }
+            return 0;
+        },
+        nullptr);
+#endif
+}
+
 } // namespace
 
 bool platformOpenDisplay(std::string* reason) {
@@ -263,6 +291,7 @@ bool platformCreateContext() {
     if (sdl.context != nullptr) {
         // Creating makes it current; that is platformMakeCurrent's step.
         SDL_GL_MakeCurrent(nullptr, nullptr);
+        keepGlDriverLoaded();
     }
     return sdl.context != nullptr;
 }

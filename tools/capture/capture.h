@@ -75,9 +75,6 @@ struct Capture {
     std::int64_t unexpectedGlErrors = 0;
 };
 
-// Seconds since the kernel started this process (10 ms resolution), so the figure includes
-// loading the program and its libraries, not only the time since main(); -1 if unknown.
-double secondsSinceProcessStart();
 // "rss: turn T N KiB (anonymous A KiB, file F KiB)" to standard error: all resident memory, its
 // anonymous part (heap, stacks, the driver's buffers) and its file-backed part (program and
 // library pages); -1 where unknown.
@@ -86,6 +83,4 @@ void printResidentMemory(std::int64_t turn);
 void startGlChecks(Capture& c);
 void checkGlErrors(Capture& c, std::int64_t turn);
 void printGlCheckSummary(const Capture& c);
-// In a sanitizer build, keeps the GL driver's modules mapped once the context exists.
-void pinGlDriver();
 void printBench(const Capture& c);

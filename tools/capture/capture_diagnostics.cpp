@@ -12,32 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 #include <fstream>
-#include <link.h>
 #include <sstream>
-#include <time.h>
-#include <unistd.h>
-
-// Seconds since this process was started by the kernel (10 ms resolution), so the figure
-// includes loading the program and its libraries, not only the time since main().
-double secondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::size_t close = content.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    std::istringstream fields(content.substr(close + 2));
-    std::string field;
-    // Field 22 (starttime) counted from field 3, the first after the command name.
-    for (int i = 3; i <= 22 && fields >> field; ++i) {
-    }
-    double ticks = std::strtod(field.c_str(), nullptr);
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return now.tv_sec + now.tv_nsec * 1e-9 - ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 void printResidentMemory(std::int64_t turn) {
     long total = -1;
@@ -133,38 +109,6 @@ void checkGlErrors(Capture& c, std::int64_t turn) {
         }
     }
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_LEAK_CHECKED 1
-#endif
-#endif
-
-#ifdef VELMORA_LEAK_CHECKED
-// The leak checker runs after main has returned, when SDL has closed the display and unloaded
-// the GL driver. The driver keeps allocations for the context it made, as the demo's context
-// lives to the end; with the driver gone they would show without a module to name them (the
-// tests' suppression list names the driver's modules). So a sanitizer build pins them once the
-// context exists.
-void pinGlDriver() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void*) -> int {
-            const char* name = info->dlpi_name;
-            if (name != nullptr && (std::strstr(name, "_dri.so") != nullptr ||
-                                    std::strstr(name, "libgallium") != nullptr ||
-                                    std::strstr(name, "libEGL_mesa.so") != nullptr ||
-                                    std::strstr(name, "libGLX_mesa.so") != nullptr)) {
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-#else
-void pinGlDriver() {}
-#endif
 
 void printBench(const Capture& c) {
     if (c.turnMilliseconds.empty()) {

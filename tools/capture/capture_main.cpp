@@ -63,7 +63,6 @@ void postEvent(const ScriptEvent& event) {
 void beforeTurn(void* context, std::int64_t turn) {
     Capture& c = *static_cast<Capture*>(context);
     if (turn == 1) {
-        pinGlDriver();
         if (c.options.checkGl) {
             startGlChecks(c);
         }
@@ -180,7 +179,7 @@ bool afterTurn(void* context, std::int64_t turn) {
     if (c.options.bench) {
         auto now = std::chrono::steady_clock::now();
         if (turn == 1) {
-            c.startToFirstFrame = secondsSinceProcessStart();
+            c.startToFirstFrame = platformSecondsSinceProcessStart();
         }
         c.turnMilliseconds.push_back(
             std::chrono::duration<double, std::milli>(now - c.turnStart).count());

@@ -13,74 +13,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <dlfcn.h>
-#include <link.h>
-#include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_LEAK_CHECKED 1
-#endif
-#endif
-
 namespace {
-
-// As velmora-capture does: the leak checker runs after the display is closed and the GL driver
-// unloaded, and the driver's allocations for its context would then show without a module to
-// name them (the tests' suppression list names the driver's modules). So a sanitizer build
-// keeps them mapped once the context exists.
-void pinGlDriver() {
-#ifdef VELMORA_LEAK_CHECKED
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void*) -> int {
-            const char* name = info->dlpi_name;
-            for (const char* driver :
-                 {"_dri.so", "libgallium", "libEGL_mesa.so", "libGLX_mesa.so"}) {
-                if (name != nullptr && std::strstr(name, driver) != nullptr) {
-                    dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-                }
-            }
-            return 0;
-        },
-        nullptr);
-#endif
-}
 
 double secondsNow() {
     const std::int64_t frequency = platformCounterFrequency();
     return frequency > 0 ? static_cast<double>(platformCounter()) / static_cast<double>(frequency)
                          : 0.0;
-}
-
-// Seconds since the kernel started this process (10 ms steps), so that the benchmark's
-// time to the first frame includes loading the program and its libraries; -1 if unknown.
-double secondsSinceProcessStart() {
-    std::ifstream statFile("/proc/self/stat");
-    std::ifstream uptimeFile("/proc/uptime");
-    std::string stat;
-    double uptime = 0.0;
-    if (!std::getline(statFile, stat) || !(uptimeFile >> uptime)) {
-        return -1.0;
-    }
-    // Field 22 (start time in clock ticks); the fields after the name's closing parenthesis.
-    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    for (int i = 3; i < 22 && rest >> field; ++i) {
-    }
-    unsigned long long start = 0;
-    const long ticks = sysconf(_SC_CLK_TCK);
-    if (!(rest >> start) || ticks <= 0) {
-        return -1.0;
-    }
-    return uptime - static_cast<double>(start) / static_cast<double>(ticks);
 }
 
 bool openWindow(const char* title, int width, int height, bool show) {
@@ -96,7 +38,6 @@ bool openWindow(const char* title, int width, int height, bool show) {
         platformCloseDisplay();
         return false;
     }
-    pinGlDriver();
     if (show) {
         platformShowWindow();
     }
@@ -123,7 +64,7 @@ int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) 
     if (options.benchOrbit > 0) {
         std::printf("first frame: %.3f s after the process started (reading %.3f s, drawing "
                     "%.3f s)\n",
-                    secondsSinceProcessStart(), readSeconds, first);
+                    platformSecondsSinceProcessStart(), readSeconds, first);
         // A left drag round the model, a frame per mouse move, as fast as frames come.
         bool outlined = true;
         double total = 0.0;
