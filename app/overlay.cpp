@@ -2,6 +2,7 @@
 
 #include "app/about_panel.h"
 #include "app/resources.h"
+#include "app/shared/classic_look.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
@@ -28,11 +29,6 @@ struct OverlayState {
 
 OverlayState overlay;
 
-const ImU32 faceColour = IM_COL32(212, 208, 200, 255);
-const ImU32 shadowColour = IM_COL32(128, 128, 128, 255);
-const ImU32 highlightColour = IM_COL32(255, 255, 255, 255);
-const ImU32 textColour = IM_COL32(0, 0, 0, 255);
-
 GLuint makeTexture(const Image& image) {
     if (image.rgba.empty()) {
         return 0;
@@ -53,27 +49,6 @@ GLuint makeTexture(const Image& image) {
     return texture;
 }
 
-void applyStyle() {
-    ImGuiStyle& style = ImGui::GetStyle();
-    style.WindowRounding = 0.0f;
-    style.FrameRounding = 0.0f;
-    style.WindowBorderSize = 1.0f;
-    style.FrameBorderSize = 1.0f;
-    style.WindowPadding = ImVec2(0.0f, 0.0f);
-    style.WindowTitleAlign = ImVec2(0.0f, 0.5f);
-    ImVec4* c = style.Colors;
-    c[ImGuiCol_WindowBg] = ImGui::ColorConvertU32ToFloat4(faceColour);
-    c[ImGuiCol_Text] = ImVec4(0.0f, 0.0f, 0.0f, 1.0f);
-    c[ImGuiCol_Border] = ImVec4(0.25f, 0.25f, 0.25f, 1.0f);
-    c[ImGuiCol_BorderShadow] = ImVec4(0.0f, 0.0f, 0.0f, 0.0f);
-    c[ImGuiCol_TitleBgActive] = ImVec4(10 / 255.0f, 36 / 255.0f, 106 / 255.0f, 1.0f);
-    c[ImGuiCol_TitleBg] = ImVec4(128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1.0f);
-    c[ImGuiCol_TitleBgCollapsed] = c[ImGuiCol_TitleBg];
-    c[ImGuiCol_Button] = ImGui::ColorConvertU32ToFloat4(faceColour);
-    c[ImGuiCol_ButtonHovered] = ImVec4(0.88f, 0.87f, 0.84f, 1.0f);
-    c[ImGuiCol_ButtonActive] = ImVec4(0.70f, 0.69f, 0.66f, 1.0f);
-}
-
 // Our codes of the keys ImGui's widgets read, in the order of ImGuiKey_ (Tab first, Z last).
 constexpr int keyMap[ImGuiKey_COUNT] = {
     VK_TAB, VK_LEFT,   VK_RIGHT,  VK_UP,   VK_DOWN,  VK_PRIOR,  VK_NEXT,   VK_HOME,
@@ -88,7 +63,7 @@ void start() {
     io.LogFilename = nullptr;
     io.Fonts->AddFontDefault();
     std::copy(std::begin(keyMap), std::end(keyMap), io.KeyMap);
-    applyStyle();
+    applyClassicStyle(ImVec2(0.0f, 0.0f));
     overlay.renderer = platformGLCurrent();
     if (overlay.renderer) {
         ImGui_ImplOpenGL2_Init();
@@ -115,14 +90,6 @@ float frameSeconds() {
     return static_cast<float>(std::clamp(seconds, 1e-4, 1.0));
 }
 
-// A sunken box as the status bar draws around each part.
-void sunken(ImDrawList* list, float left, float top, float right, float bottom) {
-    list->AddLine(ImVec2(left, top), ImVec2(right, top), shadowColour);
-    list->AddLine(ImVec2(left, top), ImVec2(left, bottom), shadowColour);
-    list->AddLine(ImVec2(left, bottom - 1), ImVec2(right, bottom - 1), highlightColour);
-    list->AddLine(ImVec2(right - 1, top), ImVec2(right - 1, bottom), highlightColour);
-}
-
 void drawStatusBar() {
     const auto [x, y, width, height] = shell.statusBar;
     if (width <= 0 || height <= 0) {
@@ -132,7 +99,8 @@ void drawStatusBar() {
     const auto fx = static_cast<float>(x);
     const auto fy = static_cast<float>(y);
     const float bottom = fy + static_cast<float>(height);
-    list->AddRectFilled(ImVec2(fx, fy), ImVec2(fx + static_cast<float>(width), bottom), faceColour);
+    list->AddRectFilled(ImVec2(fx, fy), ImVec2(fx + static_cast<float>(width), bottom),
+                        classicFaceColour);
     int left = 0;
     for (int part = 0; part < statusPartCount; ++part) {
         int edge = statusPartEdges[part] < 0 ? width : statusPartEdges[part];
@@ -146,10 +114,10 @@ void drawStatusBar() {
         }
         const auto l = fx + static_cast<float>(left);
         const auto r = fx + static_cast<float>(edge) - 2.0f;
-        sunken(list, l, fy + 2.0f, r, bottom);
+        drawSunkenBox(list, l, fy + 2.0f, r, bottom);
         list->PushClipRect(ImVec2(l + 1.0f, fy + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
         list->AddText(ImVec2(l + 4.0f, fy + 2.0f + (static_cast<float>(height) - 15.0f) * 0.5f),
-                      textColour, shell.status[part].c_str());
+                      classicTextColour, shell.status[part].c_str());
         list->PopClipRect();
         left = edge;
     }
@@ -157,11 +125,11 @@ void drawStatusBar() {
     const float right = fx + static_cast<float>(width);
     for (float d = 3.0f; d <= 11.0f; d += 4.0f) {
         list->AddLine(ImVec2(right - d - 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d - 1.0f), highlightColour);
+                      ImVec2(right - 1.0f, bottom - d - 1.0f), classicHighlightColour);
         list->AddLine(ImVec2(right - d, bottom - 1.0f), ImVec2(right - 1.0f, bottom - d),
-                      shadowColour);
+                      classicShadowColour);
         list->AddLine(ImVec2(right - d + 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d + 1.0f), shadowColour);
+                      ImVec2(right - 1.0f, bottom - d + 1.0f), classicShadowColour);
     }
 }
 
@@ -209,10 +177,10 @@ void drawAboutPanel() {
                                  topLeft.y + static_cast<float>(r.height));
         switch (control.kind) {
         case AboutControlKind::Text:
-            list->AddText(topLeft, textColour, control.text);
+            list->AddText(topLeft, classicTextColour, control.text);
             break;
         case AboutControlKind::Bitmap:
-            list->AddRect(topLeft, bottomRight, textColour);
+            list->AddRect(topLeft, bottomRight, classicTextColour);
             if (overlay.aboutTexture != 0) {
                 list->AddImage(reinterpret_cast<ImTextureID>(
                                    static_cast<std::uintptr_t>(overlay.aboutTexture)),
@@ -233,7 +201,7 @@ void drawAboutPanel() {
                 control.text, ImVec2(static_cast<float>(r.width), static_cast<float>(r.height)));
             // The default button's extra frame.
             list->AddRect(ImVec2(topLeft.x - 1.0f, topLeft.y - 1.0f),
-                          ImVec2(bottomRight.x + 1.0f, bottomRight.y + 1.0f), textColour);
+                          ImVec2(bottomRight.x + 1.0f, bottomRight.y + 1.0f), classicTextColour);
             break;
         }
     }

@@ -1,5 +1,6 @@
 #include "app/screenshot.h"
 
+#include "app/shared/screenshot_file.h"
 #include "app/shell.h"
 #include "platform/platform.h"
 
@@ -8,8 +9,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -31,37 +30,16 @@ std::string saveScreenshot() {
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 
-    char stamp[32];
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "velmora-%Y%m%d-%H%M%S", &local);
     std::string name;
-    std::FILE* file = nullptr;
-    // "x": the name is claimed atomically, so an existing file is never overwritten.
-    for (int n = 1; file == nullptr && n < 1000; ++n) {
-        char suffix[16] = "";
-        if (n > 1) {
-            std::snprintf(suffix, sizeof suffix, "-%d", n);
-        }
-        name = std::string(stamp) + suffix + ".png";
-        file = std::fopen(name.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST) {
-            return "Screenshot failed: " + name + ": " + std::strerror(errno);
-        }
-    }
+    std::string failure;
+    std::FILE* file = openScreenshotFile(&name, &failure);
     if (file == nullptr) {
-        return "Screenshot failed: " + name + " and 998 others exist";
+        return failure;
     }
     const int stride = width * 3;
     // GL rows run bottom-up, PNG rows top-down.
     const unsigned char* top = pixels.data() + static_cast<std::size_t>(height - 1) * stride;
     bool written = stbi_write_png_to_func(writeToFile, file, width, height, 3, top, -stride) != 0;
     written = !std::ferror(file) && written;
-    int error = errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(name.c_str());
-        return "Screenshot failed: " + name + ": " + std::strerror(written ? errno : error);
-    }
-    return "Saved " + name;
+    return closeScreenshotFile(file, name, written, errno);
 }

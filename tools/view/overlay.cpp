@@ -1,5 +1,7 @@
 #include "tools/view/overlay.h"
 
+#include "app/shared/classic_look.h"
+
 #include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
@@ -9,50 +11,17 @@
 
 namespace {
 
-// The demo's colours (app/overlay.cpp).
-const ImU32 faceColour = IM_COL32(212, 208, 200, 255);
-const ImU32 shadowColour = IM_COL32(128, 128, 128, 255);
-const ImU32 highlightColour = IM_COL32(255, 255, 255, 255);
-const ImU32 textColour = IM_COL32(0, 0, 0, 255);
-
 // Right edges of the status bar's parts (file, triangles, winding, fps); the note takes the rest.
 constexpr int partEdges[4] = {260, 390, 630, 720};
 
 bool started = false;
 
-void applyStyle() {
-    ImGuiStyle& style = ImGui::GetStyle();
-    style.WindowRounding = 0.0f;
-    style.FrameRounding = 0.0f;
-    style.WindowBorderSize = 1.0f;
-    style.FrameBorderSize = 1.0f;
-    style.WindowPadding = ImVec2(8.0f, 6.0f);
-    style.WindowTitleAlign = ImVec2(0.0f, 0.5f);
-    ImVec4* c = style.Colors;
-    c[ImGuiCol_WindowBg] = ImGui::ColorConvertU32ToFloat4(faceColour);
-    c[ImGuiCol_Text] = ImVec4(0.0f, 0.0f, 0.0f, 1.0f);
-    c[ImGuiCol_Border] = ImVec4(0.25f, 0.25f, 0.25f, 1.0f);
-    c[ImGuiCol_BorderShadow] = ImVec4(0.0f, 0.0f, 0.0f, 0.0f);
-    c[ImGuiCol_TitleBgActive] = ImVec4(10 / 255.0f, 36 / 255.0f, 106 / 255.0f, 1.0f);
-    c[ImGuiCol_TitleBg] = ImVec4(128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 1.0f);
-    c[ImGuiCol_TitleBgCollapsed] = c[ImGuiCol_TitleBg];
-    c[ImGuiCol_Button] = ImGui::ColorConvertU32ToFloat4(faceColour);
-    c[ImGuiCol_ButtonHovered] = ImVec4(0.88f, 0.87f, 0.84f, 1.0f);
-    c[ImGuiCol_ButtonActive] = ImVec4(0.70f, 0.69f, 0.66f, 1.0f);
-}
-
-void sunken(ImDrawList* list, float left, float top, float right, float bottom) {
-    list->AddLine(ImVec2(left, top), ImVec2(right, top), shadowColour);
-    list->AddLine(ImVec2(left, top), ImVec2(left, bottom), shadowColour);
-    list->AddLine(ImVec2(left, bottom - 1), ImVec2(right, bottom - 1), highlightColour);
-    list->AddLine(ImVec2(right - 1, top), ImVec2(right - 1, bottom), highlightColour);
-}
-
 void drawStatusBar(int width, int height, const std::array<std::string, 5>& status) {
     const float top = static_cast<float>(std::max(0, height - viewStatusBarHeight));
     const float bottom = static_cast<float>(height);
     ImDrawList* list = ImGui::GetBackgroundDrawList();
-    list->AddRectFilled(ImVec2(0.0f, top), ImVec2(static_cast<float>(width), bottom), faceColour);
+    list->AddRectFilled(ImVec2(0.0f, top), ImVec2(static_cast<float>(width), bottom),
+                        classicFaceColour);
     int left = 0;
     for (std::size_t part = 0; part < status.size(); ++part) {
         const int edge = std::min(part < 4 ? partEdges[part] : width, width);
@@ -61,10 +30,10 @@ void drawStatusBar(int width, int height, const std::array<std::string, 5>& stat
         }
         const auto l = static_cast<float>(left);
         const auto r = static_cast<float>(edge) - 2.0f;
-        sunken(list, l, top + 2.0f, r, bottom);
+        drawSunkenBox(list, l, top + 2.0f, r, bottom);
         list->PushClipRect(ImVec2(l + 1.0f, top + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
-        list->AddText(ImVec2(l + 4.0f, top + 2.0f + (bottom - top - 15.0f) * 0.5f), textColour,
-                      status[part].c_str());
+        list->AddText(ImVec2(l + 4.0f, top + 2.0f + (bottom - top - 15.0f) * 0.5f),
+                      classicTextColour, status[part].c_str());
         list->PopClipRect();
         left = edge;
     }
@@ -72,9 +41,9 @@ void drawStatusBar(int width, int height, const std::array<std::string, 5>& stat
     const auto right = static_cast<float>(width);
     for (float d = 3.0f; d <= 11.0f; d += 4.0f) {
         list->AddLine(ImVec2(right - d - 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d - 1.0f), highlightColour);
+                      ImVec2(right - 1.0f, bottom - d - 1.0f), classicHighlightColour);
         list->AddLine(ImVec2(right - d, bottom - 1.0f), ImVec2(right - 1.0f, bottom - d),
-                      shadowColour);
+                      classicShadowColour);
     }
 }
 
@@ -142,7 +111,7 @@ void overlayStart() {
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     io.Fonts->AddFontDefault();
-    applyStyle();
+    applyClassicStyle(ImVec2(8.0f, 6.0f));
     ImGui_ImplOpenGL2_Init();
     started = true;
 }

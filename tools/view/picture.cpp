@@ -1,12 +1,13 @@
 #include "tools/view/picture.h"
 
+#include "app/shared/screenshot_file.h"
+
 #include <GL/gl.h>
 #include <stb_image_write.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -78,35 +79,12 @@ std::string saveScreenshot(const FramePixels& frame) {
     if (frame.width <= 0 || frame.height <= 0) {
         return "Screenshot failed: no picture";
     }
-    char stamp[32];
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "velmora-%Y%m%d-%H%M%S", &local);
     std::string name;
-    std::FILE* file = nullptr;
-    // "x": the name is claimed atomically, so an existing file is never overwritten.
-    for (int n = 1; file == nullptr && n < 1000; ++n) {
-        // Built up piece by piece: GCC 12 at -O3 warns (wrongly) about a + chain here.
-        name = stamp;
-        if (n > 1) {
-            name += '-';
-            name += std::to_string(n);
-        }
-        name += ".png";
-        file = std::fopen(name.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST) {
-            return "Screenshot failed: " + name + ": " + std::strerror(errno);
-        }
-    }
+    std::string failure;
+    std::FILE* file = openScreenshotFile(&name, &failure);
     if (file == nullptr) {
-        return "Screenshot failed: " + name + " and 998 others exist";
+        return failure;
     }
     const bool written = writeTo(file, frame);
-    const int error = errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(name.c_str());
-        return "Screenshot failed: " + name + ": " + std::strerror(written ? errno : error);
-    }
-    return "Saved " + name;
+    return closeScreenshotFile(file, name, written, errno);
 }
