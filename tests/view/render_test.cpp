@@ -4,6 +4,7 @@
 #include "toon/toon_model.h"
 #include "tools/view/looks.h"
 
+#include "tests/support/capture_run.h"
 #include "tests/view/meshes.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path scratch(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("velmora-view-run-" + std::to_string(getpid())) / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -174,7 +167,7 @@ bool outlinedAcrossTheMiddle(const Png& png) {
 }
 
 TEST(ViewRender, ACubeLooksTheSameWhicheverWayItWinds) {
-    const fs::path dir = scratch("cubes");
+    const fs::path dir = scratchDir("cubes");
     const Png clockwise = render(dir, "clockwise", meshes::cube(true));
     const Png counter = render(dir, "counter", meshes::cube(false));
     ASSERT_EQ(clockwise.width, 160);
@@ -193,7 +186,7 @@ TEST(ViewRender, ACubeLooksTheSameWhicheverWayItWinds) {
 }
 
 TEST(ViewRender, AnOpenBoxLooksTheSameWhicheverWayItWinds) {
-    const fs::path dir = scratch("open");
+    const fs::path dir = scratchDir("open");
     const Png clockwise = render(dir, "clockwise", meshes::cube(true, -1, meshes::bottom));
     const Png counter = render(dir, "counter", meshes::cube(false, -1, meshes::bottom));
     EXPECT_LE(differingPixels(clockwise, counter), 8);
@@ -204,7 +197,7 @@ TEST(ViewRender, AnOpenBoxLooksTheSameWhicheverWayItWinds) {
 }
 
 TEST(ViewRender, AMixedMeshIsFilledFromBothSidesWithoutOutline) {
-    const fs::path dir = scratch("mixed");
+    const fs::path dir = scratchDir("mixed");
     const Png mixed = render(dir, "mixed", meshes::cube(false, meshes::front));
     const Census c = census(mixed);
     EXPECT_EQ(c.black, 0);
@@ -213,7 +206,7 @@ TEST(ViewRender, AMixedMeshIsFilledFromBothSidesWithoutOutline) {
 }
 
 TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
-    const fs::path dir = scratch("alpha");
+    const fs::path dir = scratchDir("alpha");
     const Png opaque = render(dir, "opaque", meshes::cube(false));
     const Png clear = render(dir, "clear", meshes::cube(false), "--no-background");
     EXPECT_EQ(clear.channels, 4);
@@ -235,7 +228,7 @@ TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
 }
 
 TEST(ViewRender, AFileThatCannotBeReadEndsWithTheReadersMessage) {
-    const fs::path dir = scratch("bad");
+    const fs::path dir = scratchDir("bad");
     std::ofstream(dir / "bad.obj") << "v 1 2 3\nv 1 2 nan\n";
     const ViewRun result =
         run(dir, quoted(dir / "bad.obj") + " --output " + quoted(dir / "bad.png"));
@@ -267,7 +260,7 @@ std::map<std::string, std::string> desktopKeys(const fs::path& path) {
 }
 
 TEST(ViewInstall, TheThumbnailerMakesA256PixelPictureOfAFileWithSpacesInItsPath) {
-    const fs::path dir = scratch("thumbnailer");
+    const fs::path dir = scratchDir("thumbnailer");
     const fs::path prefix = dir / "prefix";
     const std::string install = VELMORA_CMAKE " --install " VELMORA_BUILD_DIR
                                               " --component viewer --prefix " +

@@ -3,6 +3,7 @@
 // ramps against the demo's.
 #include "tools/view/viewer.h"
 
+#include "tests/support/capture_run.h"
 #include "tests/support/gl_context.h"
 #include "tests/view/meshes.h"
 #include "tools/view/looks.h"
@@ -17,14 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path scratch(const std::string& name) {
-    fs::path dir =
-        fs::temp_directory_path() / ("velmora-view-test-" + std::to_string(getpid())) / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 void write(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -60,7 +53,7 @@ TEST(ViewKeys, ThePanelListsExactlyTheKeysTheViewerActsOn) {
 }
 
 TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
-    const fs::path dir = scratch("bad-file");
+    const fs::path dir = scratchDir("bad-file");
     write(dir / "good.obj", meshes::cube(false));
     write(dir / "bad.obj", meshes::cubeVertices() + "f 1 2 3\nf 1 2 99\n");
     Viewer viewer;
@@ -116,7 +109,7 @@ TEST(ViewWatch, ReadsOnceASecondWhenTheStampChanged) {
 }
 
 TEST(ViewWatch, AHalfWrittenFileKeepsTheLastGoodModelUntilTheWriteEnds) {
-    const fs::path dir = scratch("watch");
+    const fs::path dir = scratchDir("watch");
     const fs::path file = dir / "model.obj";
     write(file, meshes::cube(false));
     Viewer viewer;
@@ -144,7 +137,7 @@ TEST(ViewWatch, AHalfWrittenFileKeepsTheLastGoodModelUntilTheWriteEnds) {
 }
 
 TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
-    const fs::path dir = scratch("motion");
+    const fs::path dir = scratchDir("motion");
     write(dir / "cube.obj", meshes::cube(false));
     Viewer viewer;
     viewer.files = {(dir / "cube.obj").string()};
@@ -190,7 +183,7 @@ TEST(ViewLooks, TheFirstFiveRampsAreTheDemosTexelForTexel) {
     ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
     const ToonModel* demo[] = {&scene.spaceship, &scene.deathstar, &scene.lego, &scene.surface,
                                &scene.torus};
-    const fs::path dir = scratch("looks");
+    const fs::path dir = scratchDir("looks");
     write(dir / "cube.obj", meshes::cube(false));
     Viewer viewer;
     viewer.files = {(dir / "cube.obj").string()};
