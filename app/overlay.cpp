@@ -3,6 +3,7 @@
 #include "app/about_panel.h"
 #include "app/resources.h"
 #include "app/shared/classic_look.h"
+#include "app/shared/imgui_pointer.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <cfloat>
 
 namespace {
 
@@ -220,8 +220,9 @@ void overlayObserveMessage(const Message& message) {
     if (overlay.context == nullptr) {
         start();
     }
-    ImGuiIO& io = ImGui::GetIO();
     const Event& e = message.event;
+    imguiFeedPointer(e);
+    ImGuiIO& io = ImGui::GetIO();
     switch (e.type) {
     case EventType::KeyDown:
     case EventType::KeyUp:
@@ -234,18 +235,6 @@ void overlayObserveMessage(const Message& message) {
         break;
     case EventType::Char:
         io.AddInputCharacter(static_cast<unsigned>(e.a));
-        break;
-    case EventType::ButtonDown:
-    case EventType::ButtonUp:
-        io.MouseDown[e.c] = e.type == EventType::ButtonDown;
-        [[fallthrough]];
-    case EventType::MouseMove:
-        io.MousePos = ImVec2(static_cast<float>(e.a), static_cast<float>(e.b));
-        break;
-    case EventType::MouseLeave:
-        if (!io.MouseDown[0] && !io.MouseDown[1] && !io.MouseDown[2]) {
-            io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
-        }
         break;
     default:
         break;

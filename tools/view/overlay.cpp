@@ -1,13 +1,13 @@
 #include "tools/view/overlay.h"
 
 #include "app/shared/classic_look.h"
+#include "app/shared/imgui_pointer.h"
 
 #include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
 #include <algorithm>
-#include <cfloat>
 
 namespace {
 
@@ -120,25 +120,9 @@ void overlayInput(const Event& e) {
     if (!started) {
         return;
     }
-    ImGuiIO& io = ImGui::GetIO();
-    switch (e.type) {
-    case EventType::ButtonDown:
-    case EventType::ButtonUp:
-        io.MouseDown[e.c] = e.type == EventType::ButtonDown;
-        [[fallthrough]];
-    case EventType::MouseMove:
-        io.MousePos = ImVec2(static_cast<float>(e.a), static_cast<float>(e.b));
-        break;
-    case EventType::MouseLeave:
-        if (!io.MouseDown[0] && !io.MouseDown[1] && !io.MouseDown[2]) {
-            io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
-        }
-        break;
-    case EventType::MouseWheel:
-        io.MouseWheel += static_cast<float>(e.a);
-        break;
-    default:
-        break;
+    imguiFeedPointer(e);
+    if (e.type == EventType::MouseWheel) {
+        ImGui::GetIO().MouseWheel += static_cast<float>(e.a);
     }
 }
 
