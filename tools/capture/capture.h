@@ -63,6 +63,7 @@ struct Capture {
     int lastWidth = 0;
     int lastHeight = 0;
     std::int64_t lastTurn = 0;
+    std::int64_t framesRead = 0; // back from GL, for --bench to tell
     std::string writeError;
     // --bench
     std::chrono::steady_clock::time_point turnStart;

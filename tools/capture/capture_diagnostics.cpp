@@ -131,10 +131,12 @@ void printBench(const Capture& c) {
                  1000.0 * static_cast<double>(c.turnMilliseconds.size()) / wall, median,
                  c.startToFirstFrame);
     if (!c.options.outDir.empty()) {
-        std::fprintf(stderr, "bench: the times include reading back and writing %s to %s\n",
+        std::fprintf(stderr,
+                     "bench: the times include reading back and writing %s to %s (%lld read "
+                     "back)\n",
                      c.options.every > 0 ? "every frame numbered a multiple of --every"
                                          : "the last frame",
-                     c.options.outDir.c_str());
+                     c.options.outDir.c_str(), static_cast<long long>(c.framesRead));
     }
 }
 

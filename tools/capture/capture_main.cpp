@@ -89,6 +89,7 @@ bool readFrame(Capture& c) {
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, c.lastPixels.data());
     c.lastWidth = width;
     c.lastHeight = height;
+    ++c.framesRead;
     return true;
 }
 
