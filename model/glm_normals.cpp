@@ -290,8 +290,10 @@ GlmWinding glmWinding(const GlmModel* model) {
     } rows;
     const char* who = "glmWinding()";
     const std::size_t bounds = std::size_t{n} + 2;
-    std::size_t* start = rows.start = static_cast<std::size_t*>(checkedCalloc(bounds, 8, who));
-    std::size_t* fill = rows.fill = static_cast<std::size_t*>(checkedCalloc(bounds, 8, who));
+    std::size_t* start = rows.start =
+        static_cast<std::size_t*>(checkedCalloc(bounds, sizeof(std::size_t), who));
+    std::size_t* fill = rows.fill =
+        static_cast<std::size_t*>(checkedCalloc(bounds, sizeof(std::size_t), who));
     // Edges leaving each vertex counted into `start`, those arriving into `fill`: a closed mesh
     // has as many of each.
     for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
@@ -310,8 +312,8 @@ GlmWinding glmWinding(const GlmModel* model) {
     for (std::uint32_t i = 1; i <= n + 1; ++i) {
         start[i] += start[i - 1];
     }
-    rows.leaving = static_cast<std::uint32_t*>(checkedMalloc(edges, 4, who));
-    rows.arriving = static_cast<std::uint32_t*>(checkedMalloc(edges, 4, who));
+    rows.leaving = static_cast<std::uint32_t*>(checkedMalloc(edges, sizeof(std::uint32_t), who));
+    rows.arriving = static_cast<std::uint32_t*>(checkedMalloc(edges, sizeof(std::uint32_t), who));
     // The arriving rows unsorted, then each kind sorted by filling it from the other's rows in
     // their order.
     std::copy(start, start + bounds, fill);

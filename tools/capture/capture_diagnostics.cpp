@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 void printResidentMemory(std::int64_t turn) {
     long total = -1;
