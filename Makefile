@@ -7,7 +7,7 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test install release bench soak golden sanitize-test fuzz mutate format format-check clean
+.PHONY: all deps configure build run test install release bench soak golden sanitize-test fuzz mutate mutate-list format format-check clean
 
 all: build
 
@@ -63,10 +63,26 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	@tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# Mutation testing over tests/mutants.txt, on a fresh clone of what is committed. The long
-# process runs (soak, storm, replays, golden frames) are left out to keep it within the hour.
+# Mutation testing on a random draw: ../shared/tools/mutants-sample picks MUT_COUNT mutants from
+# every site of the product code where an operator can be swapped, a constant moved by one, a
+# condition negated or a statement dropped; MUT_SEED picks the draw. The default seed is the
+# number of commits, so every commit draws anew and nobody chooses the faults. Mutants judged
+# unable to change anything observable are listed, with the reason, in
+# tests/equivalent-mutants.txt and skipped. Each mutant runs on a fresh clone of what is
+# committed; the long process runs (soak, storm, replays, golden frames) are left out for time,
+# so what only they would catch counts as survived. `make mutate-list` runs the hand-written
+# list in tests/mutants.txt instead.
+MUT_SEED  ?= $(shell git rev-list --count HEAD)
+MUT_COUNT ?= 100
+MUT_PATHS ?= math model toon scene app platform tools/view tools/objinfo tools/capture
 MUT_EXCLUDE ?= soak|InputStorm|Replays|GoldenFrames
 mutate: deps
+	@../shared/tools/mutants-sample --seed $(MUT_SEED) --count $(MUT_COUNT) \
+	    --equivalents tests/equivalent-mutants.txt $(MUT_PATHS) > mutants-drawn.txt
+	@head -1 mutants-drawn.txt
+	@MUT_EXCLUDE='$(MUT_EXCLUDE)' ../shared/tools/mutate mutants-drawn.txt | tee mutate.log
+
+mutate-list: deps
 	@MUT_EXCLUDE='$(MUT_EXCLUDE)' ../shared/tools/mutate tests/mutants.txt | tee mutate.log
 
 format:
