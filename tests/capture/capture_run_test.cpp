@@ -89,12 +89,12 @@ TEST(CaptureRun, BadArgumentsAndScriptLinesAreRefusedWithAReason) {
 }
 
 // F12 writes the window, status bar included, into the working directory under a new name each
-// time, and the size part shows where for four seconds (240 turns).
+// press, held or not, and the size part shows where for four seconds (240 turns).
 TEST(CaptureRun, F12WritesTheWindowAndSaysWhereForAWhile) {
     const fs::path dir = scratchDir("f12");
     const CaptureRun run =
         runCapture(dir, "--frames 250 --size 400x200",
-                   "2 keydown 123\n3 keyup 123\n5 keydown 123\n6 keyup 123\n", true);
+                   "2 keydown 123\n4 keyup 123\n5 keydown 123\n6 keyup 123\n", true);
     ASSERT_EQ(run.status, 0) << run.stderrText;
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir)) {

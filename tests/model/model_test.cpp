@@ -160,7 +160,7 @@ TEST_F(Model, ShortWaysReadLikeTheScan) {
         "f 1///3 2///3 3///3|f 1//2 2//3|f 1 2 3\n4 1|f 1 2 3\n-1|f 1 2 3\n\n2|f 1 2 3\x01|"
         "f 1 2 5|f 1 2 123456789|f 1 2 3 -1|v 0.5 -1.25 3.\nf 1 2 3 5|v -0 .5 -.5|v 1.2.3 1 1|"
         "v 1e5 +2 0x1p3|v 1 2\n3|v 9999999 1 -|v  1 1 1|v 12345678 0.1234567 1.23456789|"
-        "vt 0.5\nvt 1 2|vt 1 2 3");
+        "v +1.5 -2.5 +3|vt 0.5\nvt 1 2|vt 1 2 3");
     for (std::string line; std::getline(more, line, '|');) {
         lines.push_back(line);
     }
@@ -397,7 +397,8 @@ std::string vecs(const Vec3* list, std::uint32_t count) {
 TEST_F(Model, ScaleCentresTheBoxAndFitsItsLargestDimensionIntoTwo) {
     const std::tuple<std::string, double, std::string> cases[] = {
         {"v -1 -0.5 0\nv 3 1.5 0.25\n", 0.5, " (-1 -0.5 -0.0625) (1 0.5 0.0625)"},
-        {"v 1 0 0\nv 3 0 0\n", 0.5, " (-0.5 0 0) (0.5 0 0)"}, // |3| + |1|, not 3 - 1
+        {"v 1 0 0\nv 3 0 0\n", 0.5, " (-0.5 0 0) (0.5 0 0)"},            // |3| + |1|, not 3 - 1
+        {"v 0 0 -2\nv 1 1 2\n", 0.5, " (-0.25 -0.25 -1) (0.25 0.25 1)"}, // deepest along z
         {"", 1.0, ""},
         {"v 0 0 0\nv 0 -0 0\n", 1.0, " (0 0 0) (0 0 0)"},
         // The largest dimension overflows a float and is taken in double precision.
