@@ -16,6 +16,6 @@ render() {
     echo "tests/golden/$name.png"
 }
 render start --frames 2 --size 400x200
-render midlap --frames 1200 --size 400x200
+render midlap --frames 120 --step 0.16666667 --size 400x200
 printf '2 keydown 80\n6 keyup 80\n' > "$tmp/path.txt"
-render path --frames 480 --size 400x200 --script "$tmp/path.txt"
+render path --frames 48 --step 0.16666667 --size 400x200 --script "$tmp/path.txt"
