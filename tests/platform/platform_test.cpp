@@ -72,6 +72,7 @@ std::string translated(std::initializer_list<SDL_Event> events) {
 
 TEST(PlatformEvents, KeysArriveWithTheirCodesAndKeysWithoutOneNotAtAll) {
     ASSERT_NE(window(), 0u) << "no offscreen window";
+    // clang-format off
     const std::pair<SDL_Keycode, int> keys[] = {
         {SDLK_ESCAPE, 27},    {SDLK_F1, 112},    {SDLK_F12, 123},     {SDLK_a, 'A'},
         {SDLK_z, 'Z'},        {SDLK_0, '0'},     {SDLK_9, '9'},       {SDLK_LEFT, 37},
@@ -79,7 +80,18 @@ TEST(PlatformEvents, KeysArriveWithTheirCodesAndKeysWithoutOneNotAtAll) {
         {SDLK_KP_MINUS, 109}, {SDLK_KP_0, 96},   {SDLK_KP_9, 105},    {SDLK_SPACE, 32},
         {SDLK_LSHIFT, 16},    {SDLK_RSHIFT, 16}, {SDLK_KP_ENTER, 13}, {SDLK_QUOTE, 222},
         {SDLK_AUDIOPLAY, 0},  {SDLK_UNKNOWN, 0},
+        // Scripts name keys by these codes: the rest of the table, as Windows numbers them.
+        {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9}, {SDLK_RETURN, 13}, {SDLK_LCTRL, 17}, {SDLK_RCTRL, 17},
+        {SDLK_LALT, 18}, {SDLK_RALT, 18}, {SDLK_PAUSE, 19}, {SDLK_CAPSLOCK, 20}, {SDLK_PAGEUP, 33},
+        {SDLK_PAGEDOWN, 34}, {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_PRINTSCREEN, 44},
+        {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_LGUI, 91}, {SDLK_RGUI, 92},
+        {SDLK_APPLICATION, 93}, {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PERIOD, 110},
+        {SDLK_KP_DIVIDE, 111}, {SDLK_F11, 122}, {SDLK_NUMLOCKCLEAR, 144}, {SDLK_SCROLLLOCK, 145},
+        {SDLK_SEMICOLON, 186}, {SDLK_EQUALS, 187}, {SDLK_COMMA, 188}, {SDLK_MINUS, 189},
+        {SDLK_PERIOD, 190}, {SDLK_SLASH, 191}, {SDLK_BACKQUOTE, 192}, {SDLK_LEFTBRACKET, 219},
+        {SDLK_BACKSLASH, 220}, {SDLK_RIGHTBRACKET, 221},
     };
+    // clang-format on
     for (auto [key, code] : keys) {
         const std::string c = std::to_string(code);
         EXPECT_EQ(translated({sdl(SDL_KEYDOWN, key), sdl(SDL_KEYUP, key)}),
