@@ -297,6 +297,7 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
          "Main down 87; Main char 119; Panel down 88; Panel char 120", "None"},
         // Inactive, no window has the keys; activated, the focus comes back where it can.
         {"lose; down Z; gain; down Z", "Main down 90; Main char 122", "Main"},
+        {"lose; gain; lose; down Z", "", "None"},
         {"show; lose; down Z; gain; down Z", "Panel down 90; Panel char 122", "Panel"},
         {"show; lose; hide 0; gain; down Z", "Main down 90; Main char 122", "Main"},
         {"show; lose; press 600 100 0; release 600 100 0; gain; down Z",
