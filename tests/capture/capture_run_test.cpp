@@ -58,7 +58,10 @@ TEST(CaptureRun, ScriptedInputDrivesTheRealLoopAndShowsInItsFrames) {
     }
     // The About panel's title bar at the top, the status bar along the resized bottom.
     EXPECT_FALSE(near(loadPicture(framePath(dir, 90)), 200, 5, 10, 36, 106));
-    EXPECT_TRUE(near(loadPicture(framePath(dir, 120)), 200, 5, 10, 36, 106));
+    const Picture about = loadPicture(framePath(dir, 120));
+    EXPECT_TRUE(near(about, 200, 5, 10, 36, 106));
+    // 250 dialog units wide: 375 pixels, the last its dark border.
+    EXPECT_TRUE(near(about, 373, 5, 10, 36, 106) && near(about, 374, 5, 64, 64, 64));
     const Picture resized = loadPicture(framePath(dir, 150));
     ASSERT_EQ(std::pair(resized.width, resized.height), std::pair(500, 300));
     EXPECT_TRUE(near(resized, 450, 290, 212, 208, 200));
@@ -119,6 +122,11 @@ TEST(CaptureRun, F12WritesTheWindowAndSaysWhereForAWhile) {
     EXPECT_EQ(run.trace[6]["status"][2], run.trace[1]["status"][2]); // the frame rate stays
     EXPECT_EQ(run.trace[200]["status"][1], note);                    // 4 s at 1/60 s a turn
     EXPECT_EQ(run.trace[249]["status"][1], "400 x 200");
+    // A window one pixel wide is a picture too.
+    const CaptureRun narrow =
+        runCapture(scratchDir("f12-narrow"), "--frames 4 --size 1x50", "2 keydown 123\n", true);
+    EXPECT_TRUE(narrow.trace.back()["status"][1].get<std::string>().starts_with("Saved velmora-"))
+        << narrow.trace.back()["status"][1];
 }
 
 // Only the frames written are read back from GL: reading every frame cost a run 40 percent.

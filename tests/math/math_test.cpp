@@ -2,6 +2,7 @@
 #include "math/random.h"
 #include "math/vec3.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -53,6 +54,7 @@ TEST(Math, Rotations) {
         {0, 1, 0, 180, 1e-7f, -1, 0, -2.65e-6f, 0, 0, 1, 0, 0, 2.65e-6f, 0, -1, 0, 0, 0, 0, 1}};
     for (const float* c : cases) {
         float r[16];
+        std::fill(r, r + 16, 7.0f); // every entry written, none left from before
         axisAngleMatrix(c[0], c[1], c[2], c[3], r);
         for (int i = 0; i < 16; ++i) {
             EXPECT_NEAR(r[i], c[5 + i], c[4]) << "entry " << i << " at " << c[3] << " degrees";
