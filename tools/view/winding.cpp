@@ -127,5 +127,5 @@ std::string orientationText(const Orientation& orientation) {
     case Orientation::Kind::Mixed:
         break;
     }
-    return "mixed: no outline";
+    return "mixed";
 }
