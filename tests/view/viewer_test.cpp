@@ -119,16 +119,22 @@ TEST(ViewWatch, AHalfWrittenFileKeepsTheLastGoodModelUntilTheWriteEnds) {
     const ShownModel* good = viewer.model.get();
     viewer.camera.yaw = 77.0f;
 
+    // An editor truncates before it writes; then the write is cut inside the last face. Each
+    // failed read keeps the model and asks for a redraw, so the panel shows its message.
     const std::string whole = meshes::cube(true, -1, meshes::bottom);
-    write(file, whole.substr(0, whole.size() - 4)); // cut inside the last face
-    viewer.checkWatch(0.5);
-    EXPECT_EQ(viewer.error, "") << "looked before a second had passed";
-    viewer.checkWatch(1.1);
+    write(file, "");
+    EXPECT_FALSE(viewer.checkWatch(0.5)) << "looked before a second had passed";
+    EXPECT_EQ(viewer.error, "");
+    EXPECT_TRUE(viewer.checkWatch(1.1));
+    EXPECT_EQ(viewer.model.get(), good);
+    EXPECT_EQ(viewer.error, file.string() + ": no triangles");
+    write(file, whole.substr(0, whole.size() - 4));
+    EXPECT_TRUE(viewer.checkWatch(2.2));
     EXPECT_EQ(viewer.model.get(), good);
     EXPECT_EQ(viewer.error, readerMessage(file));
 
     write(file, whole);
-    viewer.checkWatch(2.2);
+    EXPECT_TRUE(viewer.checkWatch(3.3));
     ASSERT_NE(viewer.model.get(), good);
     EXPECT_EQ(viewer.model->toon.model->triangleCount, 10u);
     EXPECT_EQ(viewer.model->orientation.kind, Orientation::Kind::Open);
