@@ -163,3 +163,7 @@ void glmVertexNormals(GlmModel* model, float angle);
 // a doubled or flipped triangle, zero volume) is open. Linear in the corners and vertices.
 enum class GlmWinding { Open, Clockwise, CounterClockwise };
 GlmWinding glmWinding(const GlmModel* model);
+// True when some directed edge is used twice (a doubled, flipped or finned part): two triangles
+// then claim opposite sides of it, so the mesh has no consistent outside. Triangles that repeat
+// a corner or name no vertex are left out. Linear in the corners.
+bool glmEdgeRepeatsOneWay(const GlmModel* model);

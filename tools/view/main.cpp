@@ -243,9 +243,11 @@ int main(int argc, char** argv) {
     // Read before any window opens: a start with no readable file ends without one.
     const double started = secondsNow();
     std::string messages;
+    std::string failed; // their names, for the panel's title
     for (std::size_t i = 0; i < viewer.files.size() && viewer.model == nullptr; ++i) {
         if (!viewer.open(static_cast<int>(i), started)) {
             messages += viewer.error + "\n";
+            failed += (failed.empty() ? "" : ", ") + viewer.panelFile;
         }
     }
     const double readSeconds = secondsNow() - started;
@@ -260,6 +262,7 @@ int main(int argc, char** argv) {
     if (!messages.empty()) {
         messages.pop_back();
         viewer.error = messages; // the files before the first readable one
+        viewer.panelFile = failed;
     }
     return headless ? runHeadless(viewer, options, readSeconds) : runWindow(viewer, options);
 }
