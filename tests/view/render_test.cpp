@@ -248,11 +248,43 @@ TEST(ViewRender, AFileThatCannotBeReadEndsWithTheReadersMessage) {
         << unwritable.errors;
 }
 
+// Background pixels the model encloses: those a walk from the picture's edges through the
+// background does not reach.
+int backgroundWithin(const Png& png) {
+    std::vector<char> reached(static_cast<std::size_t>(png.width) * png.height, 0);
+    std::vector<std::pair<int, int>> next;
+    for (int i = 0; i < png.width; ++i) {
+        next.insert(next.end(), {{i, 0}, {i, png.height - 1}});
+    }
+    for (int i = 0; i < png.height; ++i) {
+        next.insert(next.end(), {{0, i}, {png.width - 1, i}});
+    }
+    int within = 0;
+    for (int y = 0; y < png.height; ++y) {
+        for (int x = 0; x < png.width; ++x) {
+            within += isBackground(png.at(x, y));
+        }
+    }
+    while (!next.empty()) {
+        const auto [x, y] = next.back();
+        next.pop_back();
+        if (x < 0 || y < 0 || x >= png.width || y >= png.height ||
+            reached[static_cast<std::size_t>(y) * png.width + x] || !isBackground(png.at(x, y))) {
+            continue;
+        }
+        reached[static_cast<std::size_t>(y) * png.width + x] = 1;
+        --within;
+        next.insert(next.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+    }
+    return within;
+}
+
 // Real-world quirks, one fixture each, named after the fault it once showed: what the viewer
 // says on stderr, its status and what the picture must show (nothing written on a failure, so
 // that a file manager caches no blank thumbnail).
 TEST(ViewQuirks, EachFileIsDrawnOrRefusedWithAMessageNamingIt) {
-    enum Picture { None, Shaded, Framed, Upright };
+    // Shaded: the ramp fills a part; Closed: and no background shows through the model.
+    enum Picture { None, Shaded, Closed, Framed, Upright };
     const struct {
         const char* fixture;
         const char* arguments;
@@ -273,6 +305,7 @@ TEST(ViewQuirks, EachFileIsDrawnOrRefusedWithAMessageNamingIt) {
         {"plane_facing_the_camera.obj", "", 0, "", Shaded},
         {"plane_facing_away.obj", "", 0, "", Shaded},
         {"single_triangle.obj", "", 0, "", Shaded},
+        {"open_box_seen_inside.obj", "", 0, "", Closed},
         {"stray_vertex.obj", "", 0, ": glmVertexNormals(): vertex w/o a triangle", Framed},
         {"z_up_tower.obj", "--up +z", 0, "", Upright},
     };
@@ -305,8 +338,10 @@ TEST(ViewQuirks, EachFileIsDrawnOrRefusedWithAMessageNamingIt) {
             }
         }
         const int area = png.width * png.height;
-        if (row.picture == Shaded) {
+        if (row.picture == Shaded || row.picture == Closed) {
             EXPECT_GT(c.ramp, area / 40) << row.fixture << ": black, hatched or outlined alone";
+            EXPECT_TRUE(row.picture == Shaded || backgroundWithin(png) == 0)
+                << row.fixture << ": " << backgroundWithin(png) << " pixels seen through";
         } else if (row.picture == Framed) {
             EXPECT_GT(area - c.background, area / 4) << row.fixture << ": too small in the frame";
         } else {
