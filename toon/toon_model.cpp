@@ -296,10 +296,12 @@ void ToonModel::draw() {
             std::uint32_t n = cornerNormals[u];
             cornerBackShades[u] = n <= normalCount ? normalBackShades[n] : 0.0f;
         }
-        if (edges.empty()) {
-            buildEdges(this);
+        if ((flags & TOON_OUTLINE) != 0) {
+            if (edges.empty()) {
+                buildEdges(this);
+            }
+            collectOutline(this, matrix);
         }
-        collectOutline(this, matrix);
     }
     const auto corners =
         hidden ? GLsizei{0} : static_cast<GLsizei>(3 * std::size_t{model->triangleCount});

@@ -175,6 +175,8 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
     EXPECT_EQ(status[1], "12 triangles");
     EXPECT_EQ(status[2], "counter-clockwise");
     EXPECT_EQ(status[3], "12.3 fps");
+    viewer.openPath(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj", 30.0);
+    EXPECT_EQ(viewer.statusTexts(0.0, 30.0)[1], "1 triangle");
 }
 
 std::vector<float> rampTexels(unsigned texture, int count) {
