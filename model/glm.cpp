@@ -558,7 +558,9 @@ void ObjReader::firstPass() {
             char second = token.size() > 1 ? token[1] : '\0';
             int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
             if (kind < 0 && geometryOnly_) {
-                skipped("\"" + cText(token) + "\" statements skipped", token.data());
+                std::string what = "\"";
+                what += cText(token);
+                skipped(what + "\" statements skipped", token.data());
                 s_.skipLine();
                 break;
             }

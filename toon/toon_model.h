@@ -38,7 +38,9 @@ constexpr std::int32_t TOON_GRADIENT = 8;
 // For a mesh with no consistent outside (open or inconsistently wound): faces seen from either
 // side are filled, those seen from behind shaded with their normals turned toward the eye, and
 // the outline is drawn along the silhouette and the open borders alone, as lines over the fill
-// (which is pushed back by a polygon offset). Without it the drawing is the two passes above.
+// (which is pushed back by a polygon offset, turned off again after). It reads the facet normals
+// (glmFacetNormals must have run) to find the silhouette. Without it the drawing is the two
+// passes above.
 constexpr std::int32_t TOON_TWO_SIDED = 16;
 
 constexpr int toonMaxShades = 128;

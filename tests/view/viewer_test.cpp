@@ -71,6 +71,7 @@ TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
         EXPECT_EQ(viewer.fileIndex, step.index) << step.file;
         EXPECT_EQ(viewer.error, readerMessage(dir / step.file)) << step.file;
         EXPECT_NE(viewer.error.find(step.file), std::string::npos) << viewer.error;
+        EXPECT_EQ(viewer.panelFile, step.file) << "the panel names the file that failed";
     }
     // On round to the first file, which reads again and ends the message.
     viewer.key(VK_RIGHT, false, 0.0);
