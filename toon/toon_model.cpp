@@ -320,24 +320,26 @@ void ToonModel::draw() {
     }
     glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
     if (twoSided) {
-        glCullFace(GL_BACK);
+        // The faces seen from behind: the other winding is culled now.
+        GLint frontFace = GL_CCW;
+        glGetIntegerv(GL_FRONT_FACE, &frontFace);
+        glFrontFace(frontFace == GL_CCW ? GL_CW : GL_CCW);
         glTexCoordPointer(1, GL_FLOAT, 0, cornerBackShades.data());
         glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
-        glCullFace(GL_FRONT);
+        glFrontFace(static_cast<GLenum>(frontFace));
         glDisable(GL_POLYGON_OFFSET_FILL);
     }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_1D);
 
     if (twoSided && (flags & TOON_OUTLINE)) {
+        // The fill lies behind its polygon offset, so lines on the surface pass GL_LESS.
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glLineWidth(lineWidth);
-        glDepthFunc(GL_LEQUAL);
         glColor3f(0.0f, 0.0f, 0.0f);
         glVertexPointer(3, GL_FLOAT, 0, outlineEnds.data());
         glDrawArrays(GL_LINES, 0, hidden ? 0 : static_cast<GLsizei>(outlineEnds.size() / 3));
-        glDepthFunc(GL_LESS);
         glDisable(GL_BLEND);
     } else if (flags & TOON_OUTLINE) {
         glEnable(GL_BLEND);

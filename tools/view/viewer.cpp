@@ -81,7 +81,7 @@ void checkFile(const std::string& path, std::int64_t maxBytes) {
     if (maxBytes > 0 && info.st_size > maxBytes) {
         throw GlmFatalError(GlmStream::Err, path + ": " + std::to_string(info.st_size) +
                                                 " bytes, more than the limit of " +
-                                                std::to_string(maxBytes) + "\n");
+                                                std::to_string(maxBytes >> 20) + " MB\n");
     }
 }
 
