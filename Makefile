@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 RELEASE_BUILD ?= build-release
+INSTALL_BUILD ?= build-install
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -27,11 +28,13 @@ run: build
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The programs, models, desktop entry and icons under PREFIX; DESTDIR=DIR stages them below DIR.
-# The build is configured for PREFIX, since the programs look for the installed models there.
-install: CMAKE_ARGS += -DCMAKE_INSTALL_PREFIX=$(PREFIX)
-install: build
-	@cmake --install $(BUILD)
+# The programs, models, desktop entries, thumbnailer and icons under PREFIX; DESTDIR=DIR stages
+# them below DIR. A build of its own, configured for PREFIX (the programs look for the installed
+# models there), without the tests and benchmarks: only what is installed is built.
+install: deps
+	@cmake -S . -B $(INSTALL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVELMORA_WERROR=ON -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_ARGS) > $(INSTALL_BUILD).configure.log 2>&1 || (cat $(INSTALL_BUILD).configure.log; exit 1)
+	@cmake --build $(INSTALL_BUILD) -j $(JOBS)
+	@cmake --install $(INSTALL_BUILD)
 
 # Everything built once at -O3, warnings as errors: the optimiser finds warnings of its own.
 release: deps
@@ -92,4 +95,4 @@ format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) *.configure.log
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) $(INSTALL_BUILD) *.configure.log

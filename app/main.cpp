@@ -41,8 +41,9 @@ int main(int argc, char** argv) {
             help ? std::fputs(usage, stdout) : std::printf("velmora %s\n", VELMORA_VERSION);
             return 0;
         }
-        std::fprintf(stderr, "velmora: unknown argument \"%s\" (see velmora --help)\n",
-                     argv[help || version ? 2 : 1]);
+        std::fprintf(stderr, "velmora: unknown argument \"%s\" (see velmora --help)\n%.*s",
+                     argv[help || version ? 2 : 1],
+                     static_cast<int>(std::strchr(usage, '\n') - usage + 1), usage);
         return 2;
     }
     std::string reason;

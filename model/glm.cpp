@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <vector>
 
 using namespace glm_detail;
 
@@ -81,12 +82,14 @@ bool FileBytes::open(const char* path) {
         size_ = copy_.size();
         return true;
     }
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO without a writer must not hang the open. Only regular files are
+    // read; a device such as /dev/zero would never end.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return false;
     }
@@ -102,7 +105,7 @@ bool FileBytes::open(const char* path) {
             return true;
         }
     }
-    // Pipes, devices and anything that will not map are read to their end.
+    // An empty file, or one that will not map (as in /proc), is read to its end.
     char chunk[65536];
     for (;;) {
         ssize_t got = ::read(fd, chunk, sizeof chunk);
@@ -421,12 +424,15 @@ struct GroupSlot {
 
 class ObjReader {
   public:
-    ObjReader(GlmModel* model, const char* fileName, const char* data, std::size_t size)
-        : model_(model), fileName_(fileName), s_(data, size) {}
+    ObjReader(GlmModel* model, const char* fileName, const char* data, std::size_t size,
+              unsigned flags)
+        : model_(model), fileName_(fileName), s_(data, size),
+          geometryOnly_((flags & GLM_GEOMETRY_ONLY) != 0) {}
 
     void firstPass();
     void allocate();
     void secondPass();
+    void notifySkipped();
 
   private:
     [[noreturn, gnu::cold, gnu::noinline]] void fail(const char* at, const std::string& what) {
@@ -453,11 +459,22 @@ class ObjReader {
     template <FaceFormat F> Indices resolve(const Corner& c);
     std::uint32_t resolve(const Corner& c, int slot, int kind);
     [[noreturn, gnu::cold, gnu::noinline]] void badIndex(const char* at, int kind, bool relative);
+    [[gnu::cold, gnu::noinline]] std::uint32_t unusable(const char* at, int kind, bool relative);
     void readCoordinates(std::string_view keyword, float* out, int needed, int wanted);
+    // GLM_GEOMETRY_ONLY: what was let pass, said once per kind after the read.
+    void skipped(const std::string& what, const char* at);
 
     GlmModel* model_;
     const char* fileName_;
     Scanner s_;
+    bool geometryOnly_;
+    bool materialsMissing_ = false;
+    struct Skipped {
+        std::string what;
+        unsigned line;
+        std::uint64_t count;
+    };
+    std::vector<Skipped> skipped_;
     std::unordered_map<std::string_view, GroupSlot> groups_;
     std::unordered_map<std::string_view, std::uint32_t> materialsByName_;
     std::uint64_t counts_[3] = {0, 0, 0}; // vertices, texture coordinates, normals
@@ -523,12 +540,30 @@ void ObjReader::firstPass() {
             std::free(model_->materialLibrary);
             model_->materialLibrary = nullptr;
             model_->materialLibrary = copyString(name, "glmReadOBJ()");
-            glmReadMTL(model_, model_->materialLibrary);
+            try {
+                glmReadMTL(model_, model_->materialLibrary);
+            } catch (const GlmFatalError& error) {
+                if (!geometryOnly_) {
+                    throw;
+                }
+                // One notice for the library stands for the materials it would have named.
+                std::string why = error.what();
+                why.resize(why.find_last_not_of(".\n") + 1);
+                skipped("the default material is used: " + why, token.data());
+                materialsMissing_ = true;
+            }
             break;
         }
         case 'v': {
             char second = token.size() > 1 ? token[1] : '\0';
             int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            if (kind < 0 && geometryOnly_) {
+                std::string what = "\"";
+                what += cText(token);
+                skipped(what + "\" statements skipped", token.data());
+                s_.skipLine();
+                break;
+            }
             if (kind < 0) {
                 fatal(GlmStream::Out, "glmFirstPass(): Unknown token \"" + cText(token) + "\".\n");
             }
@@ -539,6 +574,10 @@ void ObjReader::firstPass() {
             break;
         }
         default: // "u" and everything else
+            if (geometryOnly_ &&
+                (token == "cstype" || token == "curv" || token == "curv2" || token == "surf")) {
+                skipped("free-form curves and surfaces skipped", token.data());
+            }
             s_.skipLine();
             break;
         }
@@ -600,14 +639,45 @@ inline std::uint32_t ObjReader::resolve(const Corner& c, int slot, int kind) {
     if (value < 0) {
         std::int64_t resolved = std::int64_t{filled_[kind]} + 1 + value;
         if (resolved < 1) {
-            badIndex(c.text[slot], kind, true);
+            return unusable(c.text[slot], kind, true);
         }
         return static_cast<std::uint32_t>(resolved);
     }
     if (value == 0 || value > static_cast<std::int64_t>(counts_[kind])) {
-        badIndex(c.text[slot], kind, false);
+        return unusable(c.text[slot], kind, false);
     }
     return static_cast<std::uint32_t>(value);
+}
+
+std::uint32_t ObjReader::unusable(const char* at, int kind, bool relative) {
+    if (kind == 0 || !geometryOnly_) {
+        badIndex(at, kind, relative);
+    }
+    skipped(std::string("a face names a ") + kKindName[kind] + " the file does not have (it has " +
+                std::to_string(counts_[kind]) + "); such indices are ignored",
+            at);
+    return 0;
+}
+
+void ObjReader::skipped(const std::string& what, const char* at) {
+    for (Skipped& known : skipped_) {
+        if (known.what == what) {
+            ++known.count;
+            return;
+        }
+    }
+    skipped_.push_back(Skipped{what, s_.lineOf(at), 1});
+}
+
+void ObjReader::notifySkipped() {
+    for (const Skipped& s : skipped_) {
+        std::string text =
+            "glmReadOBJ(): " + cText(fileName_) + ":" + std::to_string(s.line) + ": " + s.what;
+        if (s.count > 1) {
+            text += " (" + std::to_string(s.count) + " times from this line on)";
+        }
+        glmNotify(GlmStream::Err, (text + ".\n").c_str());
+    }
 }
 
 void ObjReader::badIndex(const char* at, int kind, bool relative) {
@@ -805,7 +875,9 @@ void ObjReader::secondPass() {
             if (it != materialsByName_.end()) {
                 material = it->second;
             } else {
-                notifyMissingMaterial(name);
+                if (!materialsMissing_) {
+                    notifyMissingMaterial(name);
+                }
                 material = 0;
             }
             group->group->material = material;
@@ -866,22 +938,24 @@ struct ModelDeleter {
 
 } // namespace
 
-GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size_t size) {
+GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size_t size,
+                               unsigned flags) {
     std::unique_ptr<GlmModel, ModelDeleter> model(
         static_cast<GlmModel*>(checkedCalloc(1, sizeof(GlmModel), "glmReadOBJ()")));
     model->path = copyString(fileName, "glmReadOBJ()");
-    ObjReader reader(model.get(), model->path, data, size);
+    ObjReader reader(model.get(), model->path, data, size, flags);
     reader.firstPass();
     reader.allocate();
     reader.secondPass();
+    reader.notifySkipped();
     return model.release();
 }
 
-GlmModel* glmReadOBJ(const char* fileName) {
+GlmModel* glmReadOBJ(const char* fileName, unsigned flags) {
     FileBytes contents;
     if (!contents.open(fileName)) {
         fatal(GlmStream::Err,
               "glmReadOBJ() failed: can't open data file \"" + cText(fileName) + "\".\n");
     }
-    return glmReadOBJFromMemory(fileName, contents.data(), contents.size());
+    return glmReadOBJFromMemory(fileName, contents.data(), contents.size(), flags);
 }

@@ -16,8 +16,10 @@
 // Reading rules where the file format leaves faults open (all deterministic, memory-safe):
 // - A file is taken into memory once (mapped when it is a regular file) and scanned twice.
 //   Text is taken as on a text-mode stream: "\r\n" counts as one line end. Whitespace is the C
-//   locale's (space, \t, \n, \v, \f, \r); NUL and bytes above 127 are ordinary characters. A
-//   directory or an unreadable file counts as one that cannot be opened.
+//   locale's (space, \t, \n, \v, \f, \r); NUL and bytes above 127 are ordinary characters.
+//   Anything but a readable regular file (a directory, a FIFO, a device) counts as one that
+//   cannot be opened. Bytes of the file quoted in messages are cut at a NUL and escaped as
+//   \xNN where they are control characters or not UTF-8.
 // - A token holds at most 127 characters; a longer run of non-blank characters is read as
 //   several tokens of at most 127 characters each. The rest of a line is read 127 characters
 //   at most; what is left of a longer line is read as further tokens. A name ends at its
@@ -124,10 +126,19 @@ struct GlmModel {
     GlmGroup* groups;
 };
 
+// Reading options. The demo reads with none: its own files must be complete.
+// GLM_GEOMETRY_ONLY is for a caller that draws positions and faces alone: a material library
+// that cannot be read (the table stays empty, so every group keeps material 0), face indices
+// of texture coordinates or normals the file does not have (stored as 0), and statements
+// nobody reads (an unknown "v" token such as "vp" or "vw", free-form curves and surfaces) each
+// give one notice on standard error, naming the file and the first line, instead of failing.
+constexpr unsigned GLM_GEOMETRY_ONLY = 1;
+
 // Reads an OBJ file (and the MTL libraries it names) into a new model. Throws GlmFatalError.
-GlmModel* glmReadOBJ(const char* fileName);
+GlmModel* glmReadOBJ(const char* fileName, unsigned flags = 0);
 // Reads OBJ text held in memory; `fileName` is used for messages and to find MTL libraries.
-GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size_t size);
+GlmModel* glmReadOBJFromMemory(const char* fileName, const char* data, std::size_t size,
+                               unsigned flags = 0);
 void glmDeleteModel(GlmModel* model);
 
 GlmGroup* glmFindGroup(GlmModel* model, const char* name);
@@ -152,3 +163,7 @@ void glmVertexNormals(GlmModel* model, float angle);
 // a doubled or flipped triangle, zero volume) is open. Linear in the corners and vertices.
 enum class GlmWinding { Open, Clockwise, CounterClockwise };
 GlmWinding glmWinding(const GlmModel* model);
+// True when some directed edge is used twice (a doubled, flipped or finned part): two triangles
+// then claim opposite sides of it, so the mesh has no consistent outside. Triangles that repeat
+// a corner or name no vertex are left out. Linear in the corners.
+bool glmEdgeRepeatsOneWay(const GlmModel* model);

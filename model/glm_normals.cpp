@@ -361,3 +361,49 @@ GlmWinding glmWinding(const GlmModel* model) {
     }
     return GlmWinding::Open;
 }
+
+namespace {
+bool usable(const GlmTriangle& t, std::uint32_t vertexCount) {
+    const std::uint32_t* v = t.vertexIndex;
+    return v[0] != v[1] && v[1] != v[2] && v[0] != v[2] && v[0] - 1u < vertexCount &&
+           v[1] - 1u < vertexCount && v[2] - 1u < vertexCount;
+}
+
+} // namespace
+
+bool glmEdgeRepeatsOneWay(const GlmModel* mesh) {
+    const GlmModel& model = *mesh;
+    const std::uint32_t n = model.vertexCount;
+    // Rows of edge ends by start vertex, filled by a counting sort; each row is short.
+    std::vector<std::size_t> start(std::size_t{n} + 2, 0);
+    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
+        const GlmTriangle& triangle = model.triangles[t];
+        if (usable(triangle, n)) {
+            for (std::uint32_t v : triangle.vertexIndex) {
+                ++start[v + 1];
+            }
+        }
+    }
+    for (std::size_t i = 1; i < start.size(); ++i) {
+        start[i] += start[i - 1];
+    }
+    std::vector<std::uint32_t> ends(start.back());
+    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
+        const GlmTriangle& triangle = model.triangles[t];
+        if (usable(triangle, n)) {
+            for (int k = 0; k < 3; ++k) {
+                ends[fill[triangle.vertexIndex[k]]++] = triangle.vertexIndex[(k + 1) % 3];
+            }
+        }
+    }
+    for (std::size_t row = 1; row + 1 < start.size(); ++row) {
+        auto first = ends.begin() + static_cast<std::ptrdiff_t>(start[row]);
+        auto last = ends.begin() + static_cast<std::ptrdiff_t>(start[row + 1]);
+        std::sort(first, last);
+        if (std::adjacent_find(first, last) != last) {
+            return true;
+        }
+    }
+    return false;
+}

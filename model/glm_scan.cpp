@@ -1,6 +1,7 @@
 #include "model/glm_scan.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -299,8 +300,48 @@ char* copyString(std::string_view text, const char* who) {
     return copy;
 }
 
+namespace {
+// The length of the valid UTF-8 sequence at p, 0 when there is none.
+std::size_t utf8Length(const unsigned char* p, std::size_t left) {
+    const std::size_t n = p[0] >= 0xF0 && p[0] <= 0xF4 ? 4
+                          : p[0] >= 0xE0               ? 3
+                          : p[0] >= 0xC2               ? 2
+                                                       : 0;
+    if (n == 0 || n > left) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    const bool overlong =
+        (n == 3 && p[0] == 0xE0 && p[1] < 0xA0) || (n == 4 && p[0] == 0xF0 && p[1] < 0x90);
+    const bool outside =
+        (n == 3 && p[0] == 0xED && p[1] >= 0xA0) || (n == 4 && p[0] == 0xF4 && p[1] >= 0x90);
+    return overlong || outside ? 0 : n;
+}
+} // namespace
+
+// Control bytes and bytes that are not UTF-8 would reach a terminal raw: they come out as \xNN.
 std::string cText(std::string_view text) {
-    return std::string(untilNul(text));
+    text = untilNul(text);
+    std::string out;
+    out.reserve(text.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size();) {
+        if (p[i] >= 0x20 && p[i] < 0x7F) {
+            out += static_cast<char>(p[i++]);
+        } else if (std::size_t n = p[i] >= 0x80 ? utf8Length(p + i, text.size() - i) : 0; n != 0) {
+            out.append(text.data() + i, n);
+            i += n;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", p[i++]);
+            out += escaped;
+        }
+    }
+    return out;
 }
 
 void fatal(GlmStream stream, const std::string& message) {

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -99,6 +100,28 @@ int virtualKey(SDL_Keycode key) {
     return 0;
 }
 
+// SDL announces the desktop's size as soon as fullscreen is asked for, but without a window
+// manager to grant it the X window keeps its size: the size X itself reports is the one drawn
+// into. A window manager's resize comes later as a change of its own.
+void realWindowSize(SDL_Window* window, int* width, int* height) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        ::Window root;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        if (XGetGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h,
+                         &border, &depth) != 0) {
+            *width = static_cast<int>(w);
+            *height = static_cast<int>(h);
+        }
+    }
+#else
+    (void)window, (void)width, (void)height;
+#endif
+}
+
 // false for SDL events the shell does not react to.
 bool translate(const SDL_Event& e, Event* out) {
     switch (e.type) {
@@ -154,6 +177,7 @@ bool translate(const SDL_Event& e, Event* out) {
         SDL_GetWindowSize(window, &w, &h);
         [[fallthrough]];
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+        realWindowSize(window, &w, &h);
         *out = Event{EventType::Resized, w, h};
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri
+    libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri
     libimgui-dev libstb-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev libfast-float-dev
     clang libclang-rt-14-dev xvfb xauth xdotool

@@ -35,6 +35,13 @@ constexpr std::int32_t TOON_RANDOM_SHADES = 1;
 constexpr std::int32_t TOON_OUTLINE = 2;
 constexpr std::int32_t TOON_SMOOTH_LINES = 4;
 constexpr std::int32_t TOON_GRADIENT = 8;
+// For a mesh with no consistent outside (open or inconsistently wound): faces seen from either
+// side are filled, those seen from behind shaded with their normals turned toward the eye, and
+// the outline is drawn along the silhouette and the open borders alone, as lines over the fill
+// (which is pushed back by a polygon offset, turned off again after). It reads the facet normals
+// (glmFacetNormals must have run) to find the silhouette. Without it the drawing is the two
+// passes above.
+constexpr std::int32_t TOON_TWO_SIDED = 16;
 
 constexpr int toonMaxShades = 128;
 
@@ -65,6 +72,19 @@ class ToonModel {
     std::vector<float> cornerShades;
     std::vector<std::uint32_t> cornerIndices;
     std::vector<float> normalShades;
+    // TOON_TWO_SIDED: the shades of the turned normals, per entry and per normal; the edges as
+    // entry pairs with the triangles on either side (the second ~0u on a border, or where more
+    // than two meet), and whether those two run the edge in opposite directions; the frame's
+    // outline as line ends.
+    std::vector<float> cornerBackShades;
+    std::vector<float> normalBackShades;
+    struct Edge {
+        std::uint32_t ends[2];
+        std::uint32_t triangles[2];
+        bool opposite;
+    };
+    std::vector<Edge> edges;
+    std::vector<float> outlineEnds;
     // The largest distance of a corner's position from the model's origin.
     float boundRadius;
 

@@ -71,6 +71,7 @@ TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
         EXPECT_EQ(viewer.fileIndex, step.index) << step.file;
         EXPECT_EQ(viewer.error, readerMessage(dir / step.file)) << step.file;
         EXPECT_NE(viewer.error.find(step.file), std::string::npos) << viewer.error;
+        EXPECT_EQ(viewer.panelFile, step.file) << "the panel names the file that failed";
     }
     // On round to the first file, which reads again and ends the message.
     viewer.key(VK_RIGHT, false, 0.0);
@@ -119,16 +120,22 @@ TEST(ViewWatch, AHalfWrittenFileKeepsTheLastGoodModelUntilTheWriteEnds) {
     const ShownModel* good = viewer.model.get();
     viewer.camera.yaw = 77.0f;
 
+    // An editor truncates before it writes; then the write is cut inside the last face. Each
+    // failed read keeps the model and asks for a redraw, so the panel shows its message.
     const std::string whole = meshes::cube(true, -1, meshes::bottom);
-    write(file, whole.substr(0, whole.size() - 4)); // cut inside the last face
-    viewer.checkWatch(0.5);
-    EXPECT_EQ(viewer.error, "") << "looked before a second had passed";
-    viewer.checkWatch(1.1);
+    write(file, "");
+    EXPECT_FALSE(viewer.checkWatch(0.5)) << "looked before a second had passed";
+    EXPECT_EQ(viewer.error, "");
+    EXPECT_TRUE(viewer.checkWatch(1.1));
+    EXPECT_EQ(viewer.model.get(), good);
+    EXPECT_EQ(viewer.error, file.string() + ": no triangles");
+    write(file, whole.substr(0, whole.size() - 4));
+    EXPECT_TRUE(viewer.checkWatch(2.2));
     EXPECT_EQ(viewer.model.get(), good);
     EXPECT_EQ(viewer.error, readerMessage(file));
 
     write(file, whole);
-    viewer.checkWatch(2.2);
+    EXPECT_TRUE(viewer.checkWatch(3.3));
     ASSERT_NE(viewer.model.get(), good);
     EXPECT_EQ(viewer.model->toon.model->triangleCount, 10u);
     EXPECT_EQ(viewer.model->orientation.kind, Orientation::Kind::Open);
@@ -169,6 +176,8 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
     EXPECT_EQ(status[1], "12 triangles");
     EXPECT_EQ(status[2], "counter-clockwise");
     EXPECT_EQ(status[3], "12.3 fps");
+    viewer.openPath(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj", 30.0);
+    EXPECT_EQ(viewer.statusTexts(0.0, 30.0)[1], "1 triangle");
 }
 
 std::vector<float> rampTexels(unsigned texture, int count) {

@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
         if (!traceFile) {
             std::fprintf(stderr, "velmora-capture: can't write the trace \"%s\"\n",
                          o.traceFile.c_str());
-            return 2;
+            return 1;
         }
         c.trace = &traceFile;
     }
@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
     }
     if (!c.writeError.empty()) {
         std::fprintf(stderr, "%s\n", c.writeError.c_str());
-        return 2;
+        return 1;
     }
     if (o.checkGl) {
         printGlCheckSummary(c);

@@ -125,23 +125,30 @@ bool parseOptions(int argc, char** argv, Options* o, int* exitCode) {
     app.add_flag("--check-gl,!--no-check-gl", o->checkGl,
                  "read the GL errors after every frame; any but the torus's rejected line "
                  "width ends the run with status 3");
+    app.set_version_flag("--version", "velmora-capture " VELMORA_VERSION);
     app.add_option("--rss-every", o->rssEvery,
                    "print the resident memory to stderr after turn 1 and every K-th turn")
         ->check(CLI::Range(1LL, 100'000'000LL));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        *exitCode = app.exit(error);
+        // --help and --version end well; anything else is a usage error, whatever CLI11's own
+        // code for it.
+        *exitCode = error.get_exit_code() == 0 ? app.exit(error) : 2;
+        if (*exitCode != 0) {
+            std::fprintf(stderr, "velmora-capture: %s\n%s", error.what(), app.help().c_str());
+        }
         return false;
     }
 
-    auto refuse = [&](const std::string& why) {
+    // A bad option's value is a usage error (2); a file that cannot be used ends with 1.
+    auto refuse = [&](const std::string& why, int status = 1) {
         std::fprintf(stderr, "velmora-capture: %s\n", why.c_str());
-        *exitCode = 2;
+        *exitCode = status;
         return false;
     };
     if (!parseSize(size, &o->width, &o->height)) {
-        return refuse("--size must be WxH with both from 1 to 16384, not \"" + size + "\"");
+        return refuse("--size must be WxH with both from 1 to 16384, not \"" + size + "\"", 2);
     }
     if (!scriptFile.empty()) {
         std::ifstream in(scriptFile, std::ios::binary);

@@ -2,7 +2,8 @@
 // holds as JSON, so a model can be checked before it goes into data/. Standard output carries
 // only that JSON, whatever the file, so it can be piped to a JSON tool: the loader's notices go
 // to standard error and into the report's "notices"; a file the reader refuses gives a report
-// with its "error", the message on standard error too, and status 1.
+// with its "error", the message on standard error too, and status 1. --help and --version exit
+// 0, a bad option or a missing FILE 2.
 #include "tools/objinfo/objinfo.h"
 
 #include <CLI/CLI.hpp>
@@ -30,7 +31,18 @@ int main(int argc, char** argv) {
     app.add_flag("--full", full, "Also list triangles, vertices and normals");
     app.add_option("FILE", file, "The OBJ file (its MTL libraries are read from its directory)")
         ->required();
-    CLI11_PARSE(app, argc, argv);
+    app.set_version_flag("--version", "velmora-objinfo " VELMORA_VERSION);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help and --version end well; anything else is a usage error, whatever CLI11's own
+        // code for it.
+        if (error.get_exit_code() == 0) {
+            return app.exit(error);
+        }
+        std::fprintf(stderr, "velmora-objinfo: %s\n%s", error.what(), app.help().c_str());
+        return 2;
+    }
 
     glmSetMessageSink(collectNotice);
     GlmModel* model = nullptr;

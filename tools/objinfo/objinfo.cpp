@@ -57,7 +57,7 @@ Json stringOrNull(const char* text) {
 
 const char* objinfoWinding(const GlmModel* model) {
     static const char* const names[] = {"open", "cw", "ccw"}; // in GlmWinding's order
-    return names[static_cast<int>(glmWinding(model))];
+    return glmEdgeRepeatsOneWay(model) ? "mixed" : names[static_cast<int>(glmWinding(model))];
 }
 
 std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::string>& notices) {

@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-// "cw", "ccw" or "open" for the model's triangles and current vertices.
+// "cw", "ccw", "open" or "mixed" (some edge used twice in one direction, as the viewer says)
+// for the model's triangles and current vertices.
 const char* objinfoWinding(const GlmModel* model);
 
 // Prepares `model` (freshly read) in place and returns the report, without a final line end.

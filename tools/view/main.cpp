@@ -118,7 +118,8 @@ int runWindow(Viewer& viewer, const ViewOptions& options) {
         for (Event e{EventType::Quit}; platformPollEvent(&e);) {
             overlayInput(e);
             // A bare pointer move changes nothing unless a panel is there to react to it.
-            if (e.type != EventType::MouseMove || viewer.settings.help || !viewer.error.empty()) {
+            if (e.type != EventType::MouseMove || viewer.settings.help || !viewer.error.empty() ||
+                !viewer.notices.empty()) {
                 framesDue = 2;
             }
             switch (e.type) {
@@ -173,8 +174,7 @@ int runWindow(Viewer& viewer, const ViewOptions& options) {
                 break;
             }
         }
-        viewer.checkWatch(now);
-        if (viewer.model.get() != shown) {
+        if (viewer.checkWatch(now) || viewer.model.get() != shown) {
             framesDue = 2;
         }
         const bool moving = viewer.moving(now);
@@ -231,15 +231,23 @@ int main(int argc, char** argv) {
         std::fputs(viewUsage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("velmora-view %s\n", VELMORA_VERSION);
+        return 0;
+    }
     Viewer viewer;
     viewer.files = options.files;
     viewer.watching = options.watch;
+    viewer.settings.up = options.up;
+    viewer.maxBytes = options.maxBytes;
     // Read before any window opens: a start with no readable file ends without one.
     const double started = secondsNow();
     std::string messages;
+    std::string failed; // their names, for the panel's title
     for (std::size_t i = 0; i < viewer.files.size() && viewer.model == nullptr; ++i) {
         if (!viewer.open(static_cast<int>(i), started)) {
             messages += viewer.error + "\n";
+            failed += (failed.empty() ? "" : ", ") + viewer.panelFile;
         }
     }
     const double readSeconds = secondsNow() - started;
@@ -247,10 +255,14 @@ int main(int argc, char** argv) {
         std::fputs(messages.c_str(), stderr);
         return 1;
     }
+    const bool headless = !options.output.empty() || options.benchOrbit > 0;
+    if (headless && !viewer.notices.empty()) {
+        std::fprintf(stderr, "%s\n", viewer.notices.c_str());
+    }
     if (!messages.empty()) {
         messages.pop_back();
         viewer.error = messages; // the files before the first readable one
+        viewer.panelFile = failed;
     }
-    const bool headless = !options.output.empty() || options.benchOrbit > 0;
     return headless ? runHeadless(viewer, options, readSeconds) : runWindow(viewer, options);
 }

@@ -1,11 +1,20 @@
 #include "tools/view/options.h"
 
+#include "tools/view/viewer.h"
+
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <set>
 
 const char* const viewUsage =
-    "usage: velmora-view FILE.obj [MORE.obj ...] [--watch]\n"
+    "usage: velmora-view FILE.obj [MORE.obj ...] [--watch] [--up AXIS]\n"
     "       velmora-view FILE.obj --output OUT.png [--size WxH | --size N] [--no-background]\n"
-    "Shows OBJ models tone-shaded with black outlines; H in the window lists the keys.\n";
+    "                    [--up AXIS] [--max-size MB]\n"
+    "       velmora-view --help | --version\n"
+    "Shows OBJ models tone-shaded with black outlines; H in the window lists the keys.\n"
+    "--up says which axis of the file points up: +y (the default), +z, -y, -z, +x or -x.\n"
+    "--max-size refuses files over MB megabytes (the thumbnailer passes 256).\n";
 
 namespace {
 
@@ -31,6 +40,7 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
                       std::string* error) {
     ViewOptions o;
     bool optionsEnded = false;
+    std::set<std::string> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -45,7 +55,12 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
             arg.resize(equals);
             inlineValue = true;
         }
-        const bool takesValue = arg == "--output" || arg == "--size" || arg == "--bench-orbit";
+        const bool takesValue = arg == "--output" || arg == "--size" || arg == "--bench-orbit" ||
+                                arg == "--up" || arg == "--max-size";
+        if (takesValue && !given.insert(arg).second) {
+            *error = arg + " is given twice";
+            return false;
+        }
         if (takesValue && !inlineValue) {
             if (i + 1 == args.size()) {
                 *error = arg + " needs a value";
@@ -60,6 +75,21 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--up") {
+            o.up = upAxisNamed(value);
+            if (o.up < 0) {
+                *error = "--up wants +y, +z, -y, -z, +x or -x, not \"" + value + "\"";
+                return false;
+            }
+        } else if (arg == "--max-size") {
+            int megabytes = 0;
+            if (!parseCount(value.data(), value.data() + value.size(), 1 << 20, &megabytes)) {
+                *error = "--max-size wants megabytes from 1, not \"" + value + "\"";
+                return false;
+            }
+            o.maxBytes = static_cast<long long>(megabytes) << 20;
         } else if (arg == "--watch") {
             o.watch = true;
         } else if (arg == "--no-background") {
@@ -67,6 +97,14 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
         } else if (arg == "--output") {
             if (value.empty()) {
                 *error = "--output needs a file name";
+                return false;
+            }
+            // The file is PNG whatever its name says, so a name that says otherwise is refused.
+            std::string extension = value.substr(std::min(value.rfind('.'), value.size()));
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            if (extension != ".png") {
+                *error = "--output writes PNG: name it .png, not \"" + value + "\"";
                 return false;
             }
             o.output = value;
@@ -86,7 +124,7 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
         }
     }
     const bool headless = !o.output.empty() || o.benchOrbit > 0;
-    if (o.help) {
+    if (o.help || o.version) {
         *options = o;
         return true;
     }

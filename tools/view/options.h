@@ -15,12 +15,17 @@ struct ViewOptions {
     // Hidden, for tools/view-bench.sh: this many frames of orbit, headless, timed.
     int benchOrbit = 0;
     bool help = false;
+    bool version = false;
+    // --up: into upAxes; --max-size: files over this many bytes are refused (0: no limit).
+    int up = 0;
+    long long maxBytes = 0;
 };
 
 // "N" (N x N, as thumbnailers pass it) or "WxH", each 1 to 8192.
 bool parseSize(const std::string& text, int* width, int* height);
 
-// false with the reason in `error`; --help needs no file.
+// false with the reason in `error`; --help and --version need no file. A single-valued option
+// given twice is refused, and so is an --output whose extension is not ".png".
 bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,
                       std::string* error);
 

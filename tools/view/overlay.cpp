@@ -8,6 +8,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -77,8 +78,10 @@ void drawKeyPanel(Viewer& viewer) {
     ImGui::End();
 }
 
+// A failed read's message, or the notices of one that worked; named after its file.
 void drawErrorPanel(Viewer& viewer, int width) {
-    if (viewer.error.empty()) {
+    const bool failed = !viewer.error.empty();
+    if (!failed && viewer.notices.empty()) {
         return;
     }
     const float panelWidth = std::min(560.0f, static_cast<float>(width) - 24.0f);
@@ -87,18 +90,24 @@ void drawErrorPanel(Viewer& viewer, int width) {
     ImGui::SetNextWindowSize(ImVec2(panelWidth, 0.0f), ImGuiCond_Always);
     bool open = true;
     ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1.0f, 1.0f, 1.0f, 1.0f));
-    ImGui::Begin("Can't read the file", &open, panelFlags & ~ImGuiWindowFlags_AlwaysAutoResize);
+    // The title changes with the file; the part after ### keeps the panel's place.
+    const std::string title =
+        (failed ? "Can't read " : "Notes on ") + viewer.panelFile + "###panel";
+    ImGui::Begin(title.c_str(), &open, panelFlags & ~ImGuiWindowFlags_AlwaysAutoResize);
     ImGui::PopStyleColor();
-    ImGui::TextWrapped("%s", viewer.error.c_str());
+    ImGui::TextWrapped("%s", failed ? viewer.error.c_str() : viewer.notices.c_str());
     ImGui::Spacing();
-    ImGui::TextWrapped("%s", viewer.model != nullptr ? "The model shown is the last one read."
-                                                     : "No model is shown.");
+    if (failed) {
+        ImGui::TextWrapped("%s", viewer.model != nullptr ? "The model shown is the last one read."
+                                                         : "No model is shown.");
+    }
     if (ImGui::Button("OK", ImVec2(75.0f, 0.0f))) {
         open = false;
     }
     ImGui::End();
     if (!open) {
         viewer.error.clear();
+        viewer.notices.clear();
     }
 }
 

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -46,7 +48,101 @@ void applyCamera(const OrbitCamera& camera, float radius, int width, int height)
     glRotatef(camera.yaw, 0.0f, 1.0f, 0.0f);
 }
 
+// The notices of the read under way: the reader's sink is a plain function, so it finds its
+// list here. Only readModel sets it, for the span of one read.
+std::vector<std::pair<std::string, int>>* readNotices = nullptr;
+
+void collectNotice(GlmStream, const char* text) {
+    const std::string line = withoutLineEnd(text);
+    for (auto& [known, count] : *readNotices) {
+        if (known == line) {
+            ++count;
+            return;
+        }
+    }
+    readNotices->emplace_back(line, 1);
+}
+
+// What is not a regular file, or is over the limit, is refused before the reader opens it: a
+// FIFO would wait for a writer and /dev/zero would never end.
+void checkFile(const std::string& path, std::int64_t maxBytes) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        return; // the reader says it can't open it
+    }
+    const char* kind = S_ISREG(info.st_mode)                            ? nullptr
+                       : S_ISDIR(info.st_mode)                          ? "a directory"
+                       : S_ISFIFO(info.st_mode)                         ? "a FIFO"
+                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                                                                        : "a socket";
+    if (kind != nullptr) {
+        throw GlmFatalError(GlmStream::Err, path + ": not a regular file but " + kind + "\n");
+    }
+    if (maxBytes > 0 && info.st_size > maxBytes) {
+        throw GlmFatalError(GlmStream::Err, path + ": " + std::to_string(info.st_size) +
+                                                " bytes, more than the limit of " +
+                                                std::to_string(maxBytes >> 20) + " MB\n");
+    }
+}
+
+// Faces alone make what is drawn: a vertex no face uses goes onto one that is used, so that
+// scaling and framing see only the drawn part.
+void gatherUnusedVertices(GlmModel* model) {
+    std::vector<bool> used(std::size_t{model->vertexCount} + 1, false);
+    for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
+        for (std::uint32_t v : model->triangles[t].vertexIndex) {
+            used[v] = true;
+        }
+    }
+    const Vec3 anchor = model->vertices[model->triangles[0].vertexIndex[0]];
+    for (std::uint32_t i = 1; i <= model->vertexCount; ++i) {
+        if (!used[i]) {
+            model->vertices[i] = anchor;
+        }
+    }
+}
+
 } // namespace
+
+const UpAxis upAxes[upAxisCount] = {
+    {"+y", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},   {"+z", {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}},
+    {"-y", {{1, 0, 0}, {0, -1, 0}, {0, 0, -1}}}, {"-z", {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}},
+    {"+x", {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}},  {"-x", {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}},
+};
+
+int upAxisNamed(const std::string& name) {
+    for (int i = 0; i < upAxisCount; ++i) {
+        if (name == upAxes[i].name) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void turnUp(GlmModel* model, int from, int to) {
+    // Back from `from` (a rotation's inverse is its transpose), then on to `to`.
+    float m[3][3];
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            int sum = 0;
+            for (int k = 0; k < 3; ++k) {
+                sum += upAxes[to].rows[r][k] * upAxes[from].rows[c][k];
+            }
+            m[r][c] = static_cast<float>(sum);
+        }
+    }
+    auto turn = [&m](Vec3* points, std::uint32_t count) {
+        for (std::uint32_t i = 1; points != nullptr && i <= count; ++i) {
+            const Vec3 p = points[i];
+            points[i] = Vec3{m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z,
+                             m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z,
+                             m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z};
+        }
+    };
+    turn(model->vertices, model->vertexCount);
+    turn(model->normals, model->normalCount);
+    turn(model->facetNormals, model->facetNormalCount);
+}
 
 const Background backgrounds[backgroundCount] = {
     {"grey", {0.3f, 0.3f, 0.3f}}, // the demo's
@@ -61,6 +157,7 @@ const std::vector<KeyHelp> keyHelp = {
     {{'T', 0}, "T", "next ramp (the demo's five, then random greys)"},
     {{'B', 0}, "B", "next background (grey, white, black)"},
     {{'R', 0}, "R", "reset the view"},
+    {{'U', 0}, "U", "up axis: +y, +z, -y, -z, +x, -x"},
     {{VK_F11, 0}, "F11", "fullscreen on / off"},
     {{VK_F12, 0}, "F12", "screenshot (velmora-YYYYMMDD-HHMMSS.png)"},
     {{'H', 0}, "H", "this panel on / off"},
@@ -84,14 +181,46 @@ ShownModel::~ShownModel() {
     }
 }
 
-std::unique_ptr<ShownModel> readModel(const std::string& path) {
+std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSettings& settings,
+                                      std::string* notices) {
+    checkFile(path, settings.maxBytes);
     auto shown = std::make_unique<ShownModel>();
-    GlmModel* model = glmReadOBJ(path.c_str());
+    std::vector<std::pair<std::string, int>> said;
+    readNotices = &said;
+    glmSetMessageSink(collectNotice);
+    struct Restore {
+        ~Restore() {
+            glmSetMessageSink(nullptr);
+            readNotices = nullptr;
+        }
+    } restore;
+    auto tell = [&] {
+        for (const auto& [line, count] : said) {
+            if (notices != nullptr) {
+                *notices += (line.find(path) == std::string::npos ? path + ": " : "") + line +
+                            (count > 1 ? " (" + std::to_string(count) + " times)" : "") + "\n";
+            }
+        }
+    };
+    GlmModel* model = nullptr;
+    try {
+        model = glmReadOBJ(path.c_str(), GLM_GEOMETRY_ONLY);
+    } catch (const GlmFatalError&) {
+        tell();
+        throw;
+    }
     shown->toon.model = model; // released with `shown` from here on, whatever throws
     shown->path = path;
+    if (model->triangleCount == 0) {
+        tell();
+        throw GlmFatalError(GlmStream::Err, path + ": no triangles\n");
+    }
+    gatherUnusedVertices(model);
     glmScaleToUnit(model);
     glmFacetNormals(model);
     glmVertexNormals(model, 90.0f);
+    tell();
+    turnUp(model, 0, settings.up);
     for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
         vec3Normalize(&model->normals[i]);
     }
@@ -143,33 +272,40 @@ bool Viewer::replace(const std::string& path, bool keepView, double now) {
     wanted = path;
     watch.read(now, stamp);
     std::unique_ptr<ShownModel> next;
+    std::string said;
+    panelFile = baseName(path);
     try {
-        next = readModel(path);
+        next = readModel(path, ReadSettings{maxBytes, settings.up}, &said);
     } catch (const GlmFatalError& failure) {
-        error = withoutLineEnd(failure.what());
+        error = withoutLineEnd(said + failure.what());
+        notices.clear();
         return false;
     } catch (const std::bad_alloc&) {
         error = path + ": not enough memory to read it";
+        notices.clear();
         return false;
     }
     model = std::move(next);
     error.clear();
+    notices = withoutLineEnd(said);
     if (!keepView) {
         camera = OrbitCamera{};
     }
     return true;
 }
 
-void Viewer::checkWatch(double now) {
+bool Viewer::checkWatch(double now) {
     if (!watching || wanted.empty() || !watch.due(now)) {
-        return;
+        return false;
     }
-    if (watch.look(now, fileStamp(wanted))) {
-        const bool same = model != nullptr && model->path == wanted;
-        if (replace(wanted, same, now) && same) {
-            showNote("Reloaded", now);
-        }
+    if (!watch.look(now, fileStamp(wanted))) {
+        return false;
     }
+    const bool same = model != nullptr && model->path == wanted;
+    if (replace(wanted, same, now) && same) {
+        showNote("Reloaded", now);
+    }
+    return true; // a new model, or the failure's message in the panel
 }
 
 KeyResult Viewer::key(int code, bool repeat, double now) {
@@ -211,6 +347,17 @@ KeyResult Viewer::key(int code, bool repeat, double now) {
     case 'R':
         camera = OrbitCamera{};
         return KeyResult::Handled;
+    case 'U': {
+        const int up = (settings.up + 1) % upAxisCount;
+        if (model != nullptr) {
+            turnUp(model->toon.model, settings.up, up);
+            model->toon.cornerIndices.clear(); // the corners' positions are made anew
+            model->toon.edges.clear();
+        }
+        settings.up = up;
+        showNote(std::string("Up: ") + upAxes[up].name, now);
+        return KeyResult::Handled;
+    }
     case 'H':
         settings.help = !settings.help;
         return KeyResult::Handled;
@@ -313,16 +460,13 @@ void Viewer::draw(int width, int height, int bottom, double now) {
     applyCamera(camera, model->radius, width, height);
     // The two passes cull GL_FRONT and then GL_BACK assuming clockwise outer faces; for a
     // counter-clockwise model the GL's notion of front is turned round instead.
-    const bool mixed = model->orientation.kind == Orientation::Kind::Mixed;
+    // Where a mesh has no closed outside, faces are seen from behind too: both sides are shaded.
+    const bool closed = model->orientation.kind == Orientation::Kind::Closed;
     glFrontFace(model->orientation.counterClockwise ? GL_CW : GL_CCW);
     glEnable(GL_DEPTH_TEST);
-    if (mixed) {
-        glDisable(GL_CULL_FACE); // no side is the outside: fill both
-    } else {
-        glEnable(GL_CULL_FACE);
-    }
-    const bool outline = settings.outline && !mixed && outlineNow(now);
-    toon.flags = look.flags | (outline ? TOON_OUTLINE : 0);
+    glEnable(GL_CULL_FACE);
+    const bool outline = settings.outline && outlineNow(now);
+    toon.flags = look.flags | (outline ? TOON_OUTLINE : 0) | (closed ? 0 : TOON_TWO_SIDED);
     toon.lineWidth = settings.lineWidth;
     toon.draw();
     glFrontFace(GL_CCW);
@@ -333,7 +477,8 @@ std::array<std::string, 5> Viewer::statusTexts(double framesPerSecond, double no
     std::array<std::string, 5> texts;
     if (model != nullptr) {
         texts[0] = baseName(model->path);
-        texts[1] = std::to_string(model->toon.model->triangleCount) + " triangles";
+        const std::uint32_t triangles = model->toon.model->triangleCount;
+        texts[1] = std::to_string(triangles) + (triangles == 1 ? " triangle" : " triangles");
         texts[2] = orientationText(model->orientation);
     }
     if (framesPerSecond > 0.0) {
@@ -343,8 +488,7 @@ std::array<std::string, 5> Viewer::statusTexts(double framesPerSecond, double no
     }
     if (now < noteUntil) {
         texts[4] = note;
-    } else if (model != nullptr && settings.outline &&
-               model->orientation.kind != Orientation::Kind::Mixed && !outlineNow(now)) {
+    } else if (model != nullptr && settings.outline && !outlineNow(now)) {
         texts[4] = "outline when the view rests";
     }
     return texts;

@@ -35,9 +35,32 @@ struct ShownModel {
     ~ShownModel();
 };
 
-// Read, unit-scaled, smoothed with a crease of 90 degrees, lit from the demo's side whichever
-// way it winds. Throws GlmFatalError with the reader's message.
-std::unique_ptr<ShownModel> readModel(const std::string& path);
+// Which model axis points up on screen: "+y" (the default), "+z", "-y", "-z", "+x", "-x".
+struct UpAxis {
+    const char* name;
+    int rows[3][3]; // shown = rows x read, a rotation
+};
+constexpr int upAxisCount = 6;
+extern const UpAxis upAxes[upAxisCount];
+// The index of "+z" and the like; -1 for anything else.
+int upAxisNamed(const std::string& name);
+// Turns the model's vertices and normals from showing `from` up to showing `to` up.
+void turnUp(GlmModel* model, int from, int to);
+
+// What a read may take and what it turned up: the file's size limit in bytes (0: none), the
+// up axis, and the reader's notices (each said once, a repeat counted, every one naming the
+// file), one a line.
+struct ReadSettings {
+    std::int64_t maxBytes = 0;
+    int up = 0;
+};
+
+// Read (materials, normals and texture coordinates optional, as the viewer uses none of them),
+// unit-scaled about the vertices the faces use, smoothed with a crease of 90 degrees, turned
+// up as asked, lit from the demo's side whichever way it winds. Only a regular file is read,
+// and one without triangles is refused. Throws GlmFatalError with the message.
+std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSettings& settings = {},
+                                      std::string* notices = nullptr);
 
 constexpr float viewFieldOfView = 45.0f; // degrees, vertical
 
@@ -69,6 +92,7 @@ struct ViewSettings {
     int look = 0;
     int background = 0;
     bool help = false;
+    int up = 0; // into upAxes
 };
 
 // The key panel's rows: up to two key codes each (0: none) and the text.
@@ -95,7 +119,11 @@ class Viewer {
     std::unique_ptr<ShownModel> model;
     ViewSettings settings;
     OrbitCamera camera;
+    // The panel: why the last read failed, or what its reader said; and about which file.
     std::string error;
+    std::string notices;
+    std::string panelFile;
+    std::int64_t maxBytes = 0; // a read's size limit (0: none)
     std::string note;
     double noteUntil = 0.0;
     bool watching = false;
@@ -106,8 +134,9 @@ class Viewer {
     bool open(int index, double now);
     // A dropped file: joins the list (once) and opens.
     bool openPath(const std::string& path, double now);
-    // --watch: reads the shown file again when its stamp changed, keeping the view.
-    void checkWatch(double now);
+    // --watch: reads the shown file again when its stamp changed, keeping the view. True when
+    // that changed what the window shows (a model, or the panel's message), so it is redrawn.
+    bool checkWatch(double now);
 
     KeyResult key(int code, bool repeat, double now);
     // button: 0 left (orbit), 1 right or 2 middle (pan).

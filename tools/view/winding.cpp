@@ -12,43 +12,6 @@ bool usable(const GlmTriangle& t, std::uint32_t vertexCount) {
            v[1] - 1u < vertexCount && v[2] - 1u < vertexCount;
 }
 
-// True when some directed edge appears twice: two triangles then claim opposite sides of it.
-bool edgeRepeatsOneWay(const GlmModel& model) {
-    const std::uint32_t n = model.vertexCount;
-    // Rows of edge ends by start vertex, filled by a counting sort; each row is short.
-    std::vector<std::size_t> start(std::size_t{n} + 2, 0);
-    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
-        const GlmTriangle& triangle = model.triangles[t];
-        if (usable(triangle, n)) {
-            for (std::uint32_t v : triangle.vertexIndex) {
-                ++start[v + 1];
-            }
-        }
-    }
-    for (std::size_t i = 1; i < start.size(); ++i) {
-        start[i] += start[i - 1];
-    }
-    std::vector<std::uint32_t> ends(start.back());
-    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
-        const GlmTriangle& triangle = model.triangles[t];
-        if (usable(triangle, n)) {
-            for (int k = 0; k < 3; ++k) {
-                ends[fill[triangle.vertexIndex[k]]++] = triangle.vertexIndex[(k + 1) % 3];
-            }
-        }
-    }
-    for (std::size_t row = 1; row + 1 < start.size(); ++row) {
-        auto first = ends.begin() + static_cast<std::ptrdiff_t>(start[row]);
-        auto last = ends.begin() + static_cast<std::ptrdiff_t>(start[row + 1]);
-        std::sort(first, last);
-        if (std::adjacent_find(first, last) != last) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Positive when most of the area faces away from the centre with counter-clockwise corners;
 // 0 when the vote is lost in rounding (a flat sheet has every facet side on to the centre).
 double outwardVote(const GlmModel& model) {
@@ -103,7 +66,7 @@ double outwardVote(const GlmModel& model) {
 
 Orientation decideOrientation(const GlmModel& model) {
     const bool counterClockwise = outwardVote(model) >= 0.0;
-    if (edgeRepeatsOneWay(model)) {
+    if (glmEdgeRepeatsOneWay(&model)) {
         return Orientation{Orientation::Kind::Mixed, counterClockwise};
     }
     switch (glmWinding(&model)) {
@@ -127,5 +90,5 @@ std::string orientationText(const Orientation& orientation) {
     case Orientation::Kind::Mixed:
         break;
     }
-    return "mixed: no outline";
+    return "mixed";
 }
