@@ -171,6 +171,25 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
         EXPECT_EQ(viewer.statusTexts(10.0, c.now)[4], c.note)
             << c.outlineSeconds << " at " << c.now;
     }
+    // Left drags turn (right: yaw up; down: pitch up, held within 89 degrees), the other buttons
+    // pan with the pointer, a wheel notch brings the eye 15 percent nearer.
+    const std::tuple<int, int, int, const char*> drags[] = {
+        {0, 10, 0, "-26 20 0 0 5"},          {0, 0, 10, "-30 24 0 0 5"},
+        {0, 0, 500, "-30 89 0 0 5"},         {1, 10, -10, "-30 20 0.103553 0.103553 5"},
+        {2, -10, 0, "-30 20 -0.103553 0 5"}, {-1, 0, 0, "-30 20 0 0 4.25"}};
+    for (auto [button, dx, dy, expected] : drags) {
+        viewer.camera = OrbitCamera{};
+        viewer.camera.distance = 5.0f;
+        viewer.buttonDown(button, 100, 100);
+        viewer.mouseMove(100 + dx, 100 + dy, 400, 40.0);
+        viewer.buttonUp(button);
+        viewer.wheel(button < 0 ? 1 : 0, 40.0);
+        const OrbitCamera& c = viewer.camera;
+        char text[96];
+        std::snprintf(text, sizeof text, "%g %g %g %g %g", c.yaw, c.pitch, c.panX, c.panY,
+                      c.distance);
+        EXPECT_STREQ(text, expected) << "button " << button << " moved " << dx << ", " << dy;
+    }
     const std::array<std::string, 5> status = viewer.statusTexts(12.34, 20.0);
     EXPECT_EQ(status[0], "cube.obj");
     EXPECT_EQ(status[1], "12 triangles");
