@@ -2,8 +2,6 @@
 
 #include "math/random.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -59,48 +57,8 @@ void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
     }
 }
 
-void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glDepthFunc(GL_LESS);
-    glShadeModel(GL_SMOOTH);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_LIGHTING);
-
-    float texels[toonMaxShades][3];
-    computeToonRamp(flags, shadeCount, coolColor, warmColor, texels);
-
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    rampTexture = name;
-    glBindTexture(GL_TEXTURE_1D, rampTexture);
-    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    // Wrap and environment stay at GL_REPEAT and GL_MODULATE: a coordinate of exactly 1.0
-    // wraps to texel 0, and the white current colour passes the texel through unchanged.
-    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, shadeCount, 0, GL_RGB, GL_FLOAT, texels);
-}
-
-namespace {
-
-// The clamped cosine for one normal. A normal that has no direction gives 0 rather than NaN, so
-// its corners show texel 0 like any corner facing away from the light.
-float normalShade(const Vec3* normal, const float* matrix, const Vec3* lightDir) {
-    Vec3 eye;
-    vec3RotateByMatrix(normal, matrix, &eye);
-    vec3Normalize(&eye);
-    float s = vec3Dot(&eye, lightDir);
-    // Written so that a NaN (from a non-finite matrix) also lands on 0.
-    if (!(s >= 0.0f)) {
-        s = 0.0f;
-    }
-    return s;
-}
-
 // One entry per distinct (vertex, normal) pair, so that the GL transforms each once.
-void buildCorners(ToonModel* toon) {
+void buildToonCorners(ToonModel* toon) {
     const GlmModel* model = toon->model;
     const std::size_t corners = 3 * std::size_t{model->triangleCount};
     toon->cornerIndices.resize(corners);
@@ -133,108 +91,4 @@ void buildCorners(ToonModel* toon) {
         radius = std::max(radius, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
     }
     toon->boundRadius = radius;
-}
-
-// True when no vertex can reach the viewport: the sphere round the model's origin that holds
-// them all lies beyond one clipping plane, widened by half the outline and a pixel on each side.
-// Then the GL would clip every primitive of both passes; the draws are left out, the state
-// changes stay. The scene has about two models in five out of view in any frame.
-bool outsideView(const ToonModel& toon, const float* modelview) {
-    float projection[16], lineWidth = 1.0f;
-    GLint viewport[4];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    if (viewport[2] <= 0 || viewport[3] <= 0) {
-        return false;
-    }
-    // A width the GL rejects leaves the current one in force; a larger one is clamped.
-    double pad =
-        std::max(static_cast<double>(lineWidth),
-                 std::isfinite(toon.lineWidth) ? static_cast<double>(toon.lineWidth) : 0.0) /
-            2.0 +
-        1.0;
-    double clip[16]; // projection x modelview, column-major
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += static_cast<double>(projection[4 * k + r]) * modelview[4 * c + k];
-            }
-            clip[4 * c + r] = sum;
-        }
-    }
-    double radius = static_cast<double>(toon.boundRadius) * 1.001 + 1e-6;
-    for (int axis = 0; axis < 3; ++axis) {
-        // -w <= x_axis <= w, with w scaled up by the padding in device units on x and y.
-        double widen = axis < 2 ? 1.0 + 2.0 * pad / viewport[2 + axis] : 1.0;
-        for (double side : {-1.0, 1.0}) {
-            double plane[4];
-            for (int i = 0; i < 4; ++i) {
-                plane[i] = widen * clip[4 * i + 3] + side * clip[4 * i + axis];
-            }
-            double length =
-                std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
-            if (plane[3] < -radius * length) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-void ToonModel::draw() {
-    if (flags & TOON_SMOOTH_LINES) {
-        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-        glEnable(GL_LINE_SMOOTH);
-    } else {
-        glDisable(GL_LINE_SMOOTH);
-    }
-
-    if (cornerIndices.empty()) {
-        buildCorners(this);
-    }
-    const std::uint32_t normalCount = model->normals != nullptr ? model->normalCount : 0;
-    float matrix[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-    const bool hidden = outsideView(*this, matrix);
-    for (std::uint32_t n = 1; !hidden && n <= normalCount; ++n) {
-        normalShades[n] = normalShade(&model->normals[n], matrix, &lightDir);
-    }
-    for (std::size_t u = 0; !hidden && u < cornerNormals.size(); ++u) {
-        std::uint32_t n = cornerNormals[u];
-        cornerShades[u] = n <= normalCount ? normalShades[n] : 0.0f;
-    }
-    const auto corners =
-        hidden ? GLsizei{0} : static_cast<GLsizei>(3 * std::size_t{model->triangleCount});
-
-    glCullFace(GL_FRONT);
-    glEnable(GL_TEXTURE_1D);
-    glBindTexture(GL_TEXTURE_1D, rampTexture);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, cornerPositions.data());
-    glTexCoordPointer(1, GL_FLOAT, 0, cornerShades.data());
-    glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_TEXTURE_1D);
-
-    if (flags & TOON_OUTLINE) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glPolygonMode(GL_FRONT, GL_LINE);
-        glLineWidth(lineWidth);
-        glCullFace(GL_BACK);
-        glDepthFunc(GL_LEQUAL);
-        glColor3f(0.0f, 0.0f, 0.0f);
-        glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
-        glDepthFunc(GL_LESS);
-        glCullFace(GL_FRONT);
-        glPolygonMode(GL_FRONT, GL_FILL);
-        glDisable(GL_BLEND);
-    }
-    glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -48,6 +48,12 @@ void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
 // left neighbour already smoothed, then clamps every level into [0, 1].
 void smoothToonShades(float* shades, int count);
 
+class ToonModel;
+// Fills the corner arrays and boundRadius from the model (what the first draw does).
+void buildToonCorners(ToonModel* toon);
+
+// buildRamp and draw are the renderer's: toon_gl11.cpp on the desktop, web/ in the page
+// (scene/scene_render.h).
 class ToonModel {
   public:
     std::int32_t flags;

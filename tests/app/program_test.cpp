@@ -1,6 +1,6 @@
 // velmora itself in broken environments and with arguments: one clear message and the right
 // exit status.
-#include "app/main_loop.h"
+#include "shell/main_loop.h"
 
 #include <gtest/gtest.h>
 
