@@ -47,52 +47,14 @@ float normalShade(const Vec3* normal, const float* matrix, const Vec3* lightDir)
     return s;
 }
 
-// True when no vertex can reach the viewport: the sphere round the model's origin that holds
-// them all lies beyond one clipping plane, widened by half the outline and a pixel on each side.
-// Then the GL would clip every primitive of both passes; the draws are left out, the state
-// changes stay. The scene has about two models in five out of view in any frame.
+// The GL's own projection, viewport and line width (toonOutsideView).
 bool outsideView(const ToonModel& toon, const float* modelview) {
     float projection[16], lineWidth = 1.0f;
     GLint viewport[4];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    if (viewport[2] <= 0 || viewport[3] <= 0) {
-        return false;
-    }
-    // A width the GL rejects leaves the current one in force; a larger one is clamped.
-    double pad =
-        std::max(static_cast<double>(lineWidth),
-                 std::isfinite(toon.lineWidth) ? static_cast<double>(toon.lineWidth) : 0.0) /
-            2.0 +
-        1.0;
-    double clip[16]; // projection x modelview, column-major
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += static_cast<double>(projection[4 * k + r]) * modelview[4 * c + k];
-            }
-            clip[4 * c + r] = sum;
-        }
-    }
-    double radius = static_cast<double>(toon.boundRadius) * 1.001 + 1e-6;
-    for (int axis = 0; axis < 3; ++axis) {
-        // -w <= x_axis <= w, with w scaled up by the padding in device units on x and y.
-        double widen = axis < 2 ? 1.0 + 2.0 * pad / viewport[2 + axis] : 1.0;
-        for (double side : {-1.0, 1.0}) {
-            double plane[4];
-            for (int i = 0; i < 4; ++i) {
-                plane[i] = widen * clip[4 * i + 3] + side * clip[4 * i + axis];
-            }
-            double length =
-                std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
-            if (plane[3] < -radius * length) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return toonOutsideView(toon, projection, modelview, viewport[2], viewport[3], lineWidth);
 }
 
 } // namespace

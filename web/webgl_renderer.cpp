@@ -611,24 +611,32 @@ void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
 
 void ToonModel::draw() {
     ModelBuffers& b = buffersFor(this);
-    const GLuint p = renderer.toonProgram;
-    glUseProgram(p);
-    glUniformMatrix4fv(uniform(p, "modelview"), 1, GL_FALSE, current().m);
-    glUniformMatrix4fv(uniform(p, "projection"), 1, GL_FALSE, renderer.projection.m);
-    glUniform3f(uniform(p, "light"), lightDir.x, lightDir.y, lightDir.z);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, rampTexture);
-    glUniform1i(uniform(p, "ramp"), 0);
-    glCullFace(GL_FRONT);
-    glBindVertexArray(b.shaded);
-    glDrawElements(GL_TRIANGLES, b.indexCount, b.indexType, nullptr);
-    glBindVertexArray(0);
+    // A model wholly out of view is not sent; the line width changes as if it had been drawn.
+    const bool hidden =
+        toonOutsideView(*this, renderer.projection.m, current().m, renderer.viewportWidth,
+                        renderer.viewportHeight, renderer.lineWidth);
+    if (!hidden) {
+        const GLuint p = renderer.toonProgram;
+        glUseProgram(p);
+        glUniformMatrix4fv(uniform(p, "modelview"), 1, GL_FALSE, current().m);
+        glUniformMatrix4fv(uniform(p, "projection"), 1, GL_FALSE, renderer.projection.m);
+        glUniform3f(uniform(p, "light"), lightDir.x, lightDir.y, lightDir.z);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, rampTexture);
+        glUniform1i(uniform(p, "ramp"), 0);
+        glCullFace(GL_FRONT);
+        glBindVertexArray(b.shaded);
+        glDrawElements(GL_TRIANGLES, b.indexCount, b.indexType, nullptr);
+        glBindVertexArray(0);
+    }
     if (flags & TOON_OUTLINE) {
         setLineWidth(lineWidth);
-        outlineSegments(*this, b, multiply(renderer.projection, current()));
-        glDepthFunc(GL_LEQUAL);
-        const float black[3] = {0.0f, 0.0f, 0.0f};
-        drawSegments(black);
-        glDepthFunc(GL_LESS);
+        if (!hidden) {
+            outlineSegments(*this, b, multiply(renderer.projection, current()));
+            glDepthFunc(GL_LEQUAL);
+            const float black[3] = {0.0f, 0.0f, 0.0f};
+            drawSegments(black);
+            glDepthFunc(GL_LESS);
+        }
     }
 }

@@ -197,6 +197,17 @@ test("F1 shows the About panel, Alright! hides it", async ({ browser, base }) =>
   return `status bar "${status}"`;
 });
 
+test("F12 downloads the picture as a PNG", async ({ browser, base }) => {
+  const page = await livePage(browser, base);
+  await press(page, "F12");
+  await page.waitForFunction(() => /^Saved velmora-\d{8}-\d{6}\.png$/.test(document.getElementById("part1").textContent),
+                             { timeout: 5000, polling: 20 }).catch(() => {});
+  const note = await page.$eval("#part1", (e) => e.textContent);
+  await page.close();
+  if (!/^Saved velmora-\d{8}-\d{6}\.png$/.test(note)) throw new Error(`the status bar says "${note}"`);
+  return note;
+});
+
 test("Escape ends the demo", async ({ browser, base }) => {
   const page = await livePage(browser, base);
   await press(page, "Escape");
