@@ -180,8 +180,10 @@ bool platformCreateContext() {
     attributes.stencil = false;
     // Aliased edges, as the desktop's single-sample window has.
     attributes.antialias = false;
-    // F12 reads the picture back after the frame was handed to the page.
-    attributes.preserveDrawingBuffer = true;
+    // Not kept after the frame is shown (keeping it costs a copy a frame): F12 reads the
+    // picture within the turn that drew it, and the page shows the last frame drawn until the
+    // next one.
+    attributes.preserveDrawingBuffer = false;
     web.context = emscripten_webgl_create_context(canvas, &attributes);
     return web.context > 0;
 }
