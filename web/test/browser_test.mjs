@@ -176,6 +176,28 @@ test("P shows the path", async ({ browser, base }) => {
   return `red pixels ${before} before P, ${after} after`;
 });
 
+test("the mouse looks around in the free camera, under pointer lock", async ({ browser, base }) => {
+  const page = await livePage(browser, base);
+  await press(page, "KeyC");
+  // Without the mouse only the models move in the free camera; with it the whole view turns.
+  const picture = () => page.screenshot({ type: "png", clip: { x: 0, y: 0, width: 800, height: 380 } });
+  const before = await picture();
+  await press(page, "Shift");
+  const still = await picture();
+  await page.click("#canvas", { offset: { x: 400, y: 150 } });
+  const locked = await page.evaluate(() => document.pointerLockElement === canvas);
+  for (let i = 1; i <= 10; ++i) await page.mouse.move(400 + 20 * i, 150 + 5 * i);
+  await press(page, "Shift");
+  const turned = await picture();
+  const alone = 1 - (await comparePngs(page, before, still)).share;
+  const moved = 1 - (await comparePngs(page, still, turned)).share;
+  await page.close();
+  const note = `${(100 * moved).toFixed(1)}% of pixels changed with the mouse, ` +
+    `${(100 * alone).toFixed(1)}% without (pointer lock ${locked ? "granted" : "refused"})`;
+  if (!(moved > 0.02 && moved > 3 * alone)) throw new Error(note);
+  return note;
+});
+
 test("F1 shows the About panel, Alright! hides it", async ({ browser, base }) => {
   const page = await livePage(browser, base);
   const visible = () => page.$eval("#about", (e) => getComputedStyle(e).display !== "none");
