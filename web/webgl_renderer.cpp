@@ -589,10 +589,11 @@ void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
     glDepthFunc(GL_LESS);
     float texels[toonMaxShades][3];
     computeToonRamp(flags, shadeCount, coolColor, warmColor, texels);
-    std::vector<unsigned char> bytes(3 * static_cast<std::size_t>(shadeCount));
+    // RGBA: the format renderers sample fastest; alpha is opaque.
+    std::vector<unsigned char> bytes(4 * static_cast<std::size_t>(shadeCount), 255);
     for (int k = 0; k < shadeCount; ++k) {
         for (int c = 0; c < 3; ++c) {
-            bytes[3 * static_cast<std::size_t>(k) + static_cast<std::size_t>(c)] =
+            bytes[4 * static_cast<std::size_t>(k) + static_cast<std::size_t>(c)] =
                 static_cast<unsigned char>(std::lround(texels[k][c] * 255.0f));
         }
     }
@@ -605,7 +606,7 @@ void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, shadeCount, 1, 0, GL_RGB, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, shadeCount, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  bytes.data());
 }
 
