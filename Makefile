@@ -4,11 +4,12 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 RELEASE_BUILD ?= build-release
 INSTALL_BUILD ?= build-install
+WEB_BUILD  ?= build-web
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test install release bench soak golden sanitize-test fuzz mutate mutate-list format format-check clean
+.PHONY: all deps configure build run test web serve-web web-test install release bench soak golden sanitize-test fuzz mutate mutate-list format format-check clean
 
 all: build
 
@@ -25,8 +26,23 @@ build: configure
 run: build
 	@tools/run-demo.sh $(BUILD)
 
+# The browser tests join in where emscripten and chromium are installed (make deps installs them).
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@if command -v em++ > /dev/null && command -v chromium > /dev/null; then $(MAKE) --no-print-directory web-test; fi
+
+# The demo as a web page in $(WEB_BUILD)/ (WebAssembly and WebGL 2), and a server for it on
+# 127.0.0.1 (PORT, default 8080).
+web: deps
+	@JOBS=$(JOBS) tools/build-web.sh $(WEB_BUILD)
+
+PORT ?= 8080
+serve-web: web
+	@node web/serve.mjs $(WEB_BUILD) $(PORT)
+
+# The page in headless chromium against velmora-capture's frames.
+web-test: build web
+	@tools/web-test.sh $(BUILD) $(WEB_BUILD)
 
 # The programs, models, desktop entries, thumbnailer and icons under PREFIX; DESTDIR=DIR stages
 # them below DIR. A build of its own, configured for PREFIX (the programs look for the installed
@@ -95,4 +111,4 @@ format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) $(INSTALL_BUILD) *.configure.log
+	@rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD) $(INSTALL_BUILD) $(WEB_BUILD) $(WEB_BUILD).obj *.configure.log

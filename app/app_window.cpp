@@ -1,17 +1,13 @@
-#include "app/app_window.h"
+#include "shell/app_window.h"
 
 #include "app/data_dir.h"
-#include "app/main_loop.h"
-#include "app/overlay.h"
+#include "shell/main_loop.h"
+#include "shell/overlay.h"
 #include "app/resources.h"
-#include "app/shell.h"
+#include "shell/shell.h"
 #include "model/glm.h"
 #include "platform/platform.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
-
-#include <cstdio>
+#include "scene/scene_render.h"
 
 namespace {
 
@@ -105,34 +101,7 @@ void resizeViewport(int width, int height) {
     }
     shell.viewportWidth = width;
     shell.viewportHeight = height;
-    if (!platformGLCurrent()) {
-        return;
+    if (platformGLCurrent()) {
+        renderViewport(width, height);
     }
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height),
-                   static_cast<double>(0.1f), 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void recreateStatusBar() {
-    shellRecreateStatusStrip();
-    shell.noteShowing = false;
-    char text[64];
-    std::snprintf(text, sizeof text, "%d x %d", shell.viewportWidth, shell.viewportHeight);
-    shell.status[1] = text;
-}
-
-void showStatusNote(const std::string& text) {
-    shell.status[1] = text;
-    shell.noteShowing = true;
-    shell.noteUntil = platformCounter() + 4 * platformCounterFrequency();
-}
-
-void writeSpeedText() {
-    char text[64];
-    formatSpeedText(shell.scene.speedDivisor, text);
-    shell.status[0] = text;
 }

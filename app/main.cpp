@@ -4,7 +4,7 @@
 // or GL failure (its "ERROR" message box has said what failed), and after --help or --version;
 // 1 after a model file could not be read (the loader's message says which); 2 for any other
 // argument; exitNoDisplay when there is no display at all.
-#include "app/main_loop.h"
+#include "shell/main_loop.h"
 #include "model/glm.h"
 #include "platform/platform.h"
 

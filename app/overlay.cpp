@@ -1,6 +1,6 @@
-#include "app/overlay.h"
+#include "shell/overlay.h"
 
-#include "app/about_panel.h"
+#include "shell/about_panel.h"
 #include "app/resources.h"
 #include "app/shared/classic_look.h"
 #include "app/shared/imgui_pointer.h"

@@ -1,7 +1,7 @@
-#include "app/screenshot.h"
+#include "shell/screenshot.h"
 
 #include "app/shared/screenshot_file.h"
-#include "app/shell.h"
+#include "shell/shell.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>

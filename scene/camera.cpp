@@ -1,9 +1,7 @@
 #include "scene/camera.h"
 
 #include "scene/scene.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "scene/scene_render.h"
 
 #include <cmath>
 
@@ -61,7 +59,7 @@ void cameraViewUpdate(bool freeCamera, const PathPoint* eyeGoal, const PathPoint
     }
     double a[9];
     cameraLookAtArguments(freeCamera, a);
-    gluLookAt(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
+    renderLookAt(a);
 }
 
 void cameraMoveForward() {

@@ -1,7 +1,5 @@
 #include "scene/flight_path.h"
 
-#include <GL/gl.h>
-
 #include <cassert>
 
 FlightPath flightPath;
@@ -51,18 +49,4 @@ PathPoint flightPathPoint(double pathTime) {
         }
     }
     return p[0];
-}
-
-void drawFlightPath() {
-    glColor3f(1.0f, 0.0f, 0.0f);
-    glBegin(GL_LINE_STRIP);
-    forEachFlightPathSample([](float x, float y, float z) { glVertex3f(x, y, z); });
-    glEnd();
-
-    glColor3f(0.0f, 1.0f, 0.0f);
-    glBegin(GL_LINE_STRIP);
-    for (const PathPoint& p : flightPath.controlPoints) {
-        glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
-    }
-    glEnd();
 }

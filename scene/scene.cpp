@@ -1,6 +1,6 @@
 #include "scene/scene.h"
 
-#include <GL/gl.h>
+#include "scene/scene_render.h"
 
 #include <cstdio>
 
@@ -24,9 +24,7 @@ float spin(double factor) {
 } // namespace
 
 bool initScene(const SceneInput& input, SceneTexts* texts) {
-    glClearColor(0.3f, 0.3f, 0.3f, 0.0f);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glMatrixMode(GL_MODELVIEW);
+    renderSetUp();
 
     scene.spaceship.load((input.dataDir + "spaceship.obj").c_str());
     scene.deathstar.load((input.dataDir + "deathstar.obj").c_str());
@@ -68,94 +66,76 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
 }
 
 bool drawScene(const SceneInput& input, SceneTexts* texts) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    renderBeginFrame();
 
     pushFrameTime(scene.timer.frameDelta());
     advanceScene(scene.averageFrameTime, input.speedDivisor);
     cameraViewUpdate(input.freeCamera, &scene.trailPoint, &scene.shipPoint, scene.averageFrameTime,
                      input.speedDivisor);
 
-    glPushMatrix();
+    renderPushPlacement();
     if (input.showPath) {
         drawFlightPath();
     }
-    glCallList(scene.starList);
+    renderStars(scene.starList);
 
     // Rows 1 to 5 take their placements back by inverse operations instead of a matrix push,
     // so each inverse mirrors its placement step for step.
-    glTranslatef(-4.0f, 4.0f, -20.0f);
-    glRotatef(spin(200), 90.0f, 50.0f, 0.0f);
-    glScalef(2.0f, 2.0f, 2.0f);
+    renderTranslate(-4.0f, 4.0f, -20.0f);
+    renderRotate(spin(200), 90.0f, 50.0f, 0.0f);
+    renderScale(2.0f, 2.0f, 2.0f);
     scene.lego.draw();
-    glScalef(0.5f, 0.5f, 0.5f);
-    glRotatef(spin(-200), 90.0f, 50.0f, 0.0f);
-    glTranslatef(4.0f, -4.0f, 20.0f);
+    renderScale(0.5f, 0.5f, 0.5f);
+    renderRotate(spin(-200), 90.0f, 50.0f, 0.0f);
+    renderTranslate(4.0f, -4.0f, 20.0f);
 
-    glTranslatef(-10.0f, 3.0f, 0.0f);
-    glRotatef(spin(150), 90.0f, 50.0f, 0.0f);
+    renderTranslate(-10.0f, 3.0f, 0.0f);
+    renderRotate(spin(150), 90.0f, 50.0f, 0.0f);
     scene.lego.draw();
-    glRotatef(spin(-150), 90.0f, 50.0f, 0.0f);
-    glTranslatef(10.0f, -3.0f, 0.0f);
+    renderRotate(spin(-150), 90.0f, 50.0f, 0.0f);
+    renderTranslate(10.0f, -3.0f, 0.0f);
 
-    glTranslatef(3.0f, 0.0f, 150.0f);
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(spin(100), 0.0f, 20.0f, 0.0f);
-    glScalef(10.0f, 10.0f, 10.0f);
+    renderTranslate(3.0f, 0.0f, 150.0f);
+    renderRotate(-90.0f, 1.0f, 0.0f, 0.0f);
+    renderRotate(spin(100), 0.0f, 20.0f, 0.0f);
+    renderScale(10.0f, 10.0f, 10.0f);
     scene.lego.draw();
-    glScalef(0.1f, 0.1f, 0.1f);
-    glRotatef(spin(-100), 0.0f, 20.0f, 0.0f);
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(-3.0f, 0.0f, -150.0f);
+    renderScale(0.1f, 0.1f, 0.1f);
+    renderRotate(spin(-100), 0.0f, 20.0f, 0.0f);
+    renderRotate(90.0f, 1.0f, 0.0f, 0.0f);
+    renderTranslate(-3.0f, 0.0f, -150.0f);
 
-    glTranslatef(0.0f, 26.0f, 40.0f);
-    glRotatef(66.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(spin(100), 1.0f, 10.0f, 0.0f);
-    glScalef(10.0f, 10.0f, 10.0f);
+    renderTranslate(0.0f, 26.0f, 40.0f);
+    renderRotate(66.0f, 1.0f, 0.0f, 0.0f);
+    renderRotate(spin(100), 1.0f, 10.0f, 0.0f);
+    renderScale(10.0f, 10.0f, 10.0f);
     scene.torus.draw();
-    glScalef(0.1f, 0.1f, 0.1f);
-    glRotatef(spin(-100), 1.0f, 10.0f, 0.0f);
-    glRotatef(-66.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, -26.0f, -40.0f);
+    renderScale(0.1f, 0.1f, 0.1f);
+    renderRotate(spin(-100), 1.0f, 10.0f, 0.0f);
+    renderRotate(-66.0f, 1.0f, 0.0f, 0.0f);
+    renderTranslate(0.0f, -26.0f, -40.0f);
 
-    glScalef(10.0f, 10.0f, 10.0f);
+    renderScale(10.0f, 10.0f, 10.0f);
     scene.surface.draw();
-    glScalef(0.1f, 0.1f, 0.1f);
+    renderScale(0.1f, 0.1f, 0.1f);
 
     updateShipRotation();
-    glTranslatef(static_cast<float>(scene.shipPoint.x), static_cast<float>(scene.shipPoint.y),
-                 static_cast<float>(scene.shipPoint.z));
-    glMultMatrixf(scene.shipRotation);
+    renderTranslate(static_cast<float>(scene.shipPoint.x), static_cast<float>(scene.shipPoint.y),
+                    static_cast<float>(scene.shipPoint.z));
+    renderMultiply(scene.shipRotation);
     scene.spaceship.draw();
-    glPopMatrix();
+    renderPopPlacement();
 
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, 100.0f);
-    glScalef(20.0f, 20.0f, 20.0f);
-    glRotatef(spin(150), 0.0f, 45.0f, 0.0f);
+    renderPushPlacement();
+    renderTranslate(0.0f, 0.0f, 100.0f);
+    renderScale(20.0f, 20.0f, 20.0f);
+    renderRotate(spin(150), 0.0f, 45.0f, 0.0f);
     scene.deathstar.draw();
-    glPopMatrix();
+    renderPopPlacement();
 
     scene.timer.countFrame();
     std::snprintf(texts->frameRate, sizeof texts->frameRate, "FPS: %d Secs: %d",
                   static_cast<int>(scene.timer.framesPerSecond),
                   static_cast<int>(scene.timer.seconds));
     return true;
-}
-
-std::uint32_t buildStarField() {
-    GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    glPointSize(2.0f);
-    // Set once, not before each star: nothing in the list changes the colour, and without a
-    // state change between them the GL can run the stars' begin-end pairs as one draw.
-    glColor3f(1.0f, 1.0f, 1.0f);
-    for (int i = 0; i < starCount; ++i) {
-        Vec3 star = nextStarPosition();
-        glBegin(GL_POINTS);
-        glVertex3f(star.x, star.y, star.z);
-        glEnd();
-    }
-    glEndList();
-    return list;
 }

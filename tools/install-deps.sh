@@ -10,6 +10,7 @@ packages=(
     libimgui-dev libstb-dev nlohmann-json3-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev libfast-float-dev
     clang libclang-rt-14-dev xvfb xauth xdotool
+    emscripten node-acorn chromium nodejs
 )
 
 missing=()

@@ -55,6 +55,21 @@ void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
 // left neighbour already smoothed, then clamps every level into [0, 1].
 void smoothToonShades(float* shades, int count);
 
+class ToonModel;
+// Fills the corner arrays and boundRadius from the model (what the first draw does).
+void buildToonCorners(ToonModel* toon);
+
+// True when no vertex can reach the viewport: the sphere round the model's origin that holds
+// them all lies beyond one clipping plane, widened by half the outline (the larger of the
+// model's and the width in force) and a pixel on each side. Then every primitive of both
+// passes would be clipped, and a renderer leaves the draws out. The scene has about two models
+// in five out of view in any frame. Matrices column-major; a viewport without area is never
+// outside.
+bool toonOutsideView(const ToonModel& toon, const float* projection, const float* modelview,
+                     int viewportWidth, int viewportHeight, float lineWidth);
+
+// buildRamp and draw are the renderer's: toon_gl11.cpp on the desktop, web/ in the page
+// (scene/scene_render.h).
 class ToonModel {
   public:
     std::int32_t flags;

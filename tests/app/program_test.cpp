@@ -1,7 +1,7 @@
 // velmora itself in broken environments, and all four programs with arguments: one clear
 // message and the right exit status (0 --help and --version, 2 a bad option or a missing
 // argument, 1 a file that cannot be used).
-#include "app/main_loop.h"
+#include "shell/main_loop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The shell on the null platform, with a recording scene linked in place of the scene's own
 // set-up, frame and camera: the loop turn by turn, input routing message by message, the window
 // failing step by step, the About panel's layout and the built-in resources.
-#include "app/about_panel.h"
-#include "app/app_window.h"
-#include "app/main_loop.h"
-#include "app/overlay.h"
+#include "shell/about_panel.h"
+#include "shell/app_window.h"
+#include "shell/main_loop.h"
+#include "shell/overlay.h"
 #include "app/resources.h"
 #include "platform/null_platform.h"
 

@@ -5,8 +5,8 @@
 // for frame without a screen. The clock runs at 1e9 ticks per second, reads 1e12 when the
 // frame timer is constructed and advances by llround(step * 1e9) before every turn; all reads
 // within a turn agree, so a run is the same on every machine.
-#include "app/main_loop.h"
-#include "app/shell.h"
+#include "shell/main_loop.h"
+#include "shell/shell.h"
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "scene/scene.h"

@@ -1,10 +1,10 @@
-#include "app/main_loop.h"
+#include "shell/main_loop.h"
 
-#include "app/about_panel.h"
-#include "app/app_window.h"
-#include "app/overlay.h"
-#include "app/screenshot.h"
-#include "app/shell.h"
+#include "shell/about_panel.h"
+#include "shell/app_window.h"
+#include "shell/overlay.h"
+#include "shell/screenshot.h"
+#include "shell/shell.h"
 #include "platform/platform.h"
 
 namespace {
@@ -68,8 +68,10 @@ bool applyIdleKeys() {
     // Read first: showing the About panel below takes the focus and releases every key.
     const bool escape = down(VK_ESCAPE);
     const bool showPanel = pressed(VK_F1, &shell.dialogLatch);
-    if (pressed(VK_F11, &shell.fullscreenLatch) |
-        (pressed(VK_RETURN, &shell.returnLatch) && down(VK_MENU))) {
+    // Both latches are updated every turn, whichever key asks.
+    const bool f11 = pressed(VK_F11, &shell.fullscreenLatch);
+    const bool altReturn = pressed(VK_RETURN, &shell.returnLatch) && down(VK_MENU);
+    if (f11 || altReturn) {
         platformToggleFullscreen();
     }
     if (pressed(VK_F12, &shell.screenshotLatch)) {
@@ -116,47 +118,51 @@ bool applyIdleKeys() {
     return escape;
 }
 
+bool runLoopTurn(const LoopHooks* hooks, std::int64_t turn, int* exitCode) {
+    bool done = false;
+    if (hooks != nullptr && hooks->beforeTurn != nullptr) {
+        hooks->beforeTurn(hooks->context, turn);
+    }
+    if (Message message; shellPeekMessage(&message)) {
+        if (message.event.type == EventType::Quit) {
+            *exitCode = message.event.a;
+            done = true;
+        } else {
+            overlayObserveMessage(message);
+            shellTranslateMessage(message);
+            shellDispatchMessage(message);
+        }
+    } else if (applyIdleKeys()) {
+        done = true;
+    }
+    SceneTexts texts;
+    drawScene(shell.scene, &texts);
+    if (texts.frameRate[0] != '\0') {
+        shell.status[2] = texts.frameRate;
+    }
+    overlayDrawFrame();
+    if (shell.screenshotPending) {
+        shell.screenshotPending = false;
+        showStatusNote(saveScreenshot());
+    } else if (shell.noteShowing && platformCounter() >= shell.noteUntil) {
+        recreateStatusBar(); // the size text back
+    }
+    if (hooks != nullptr && hooks->framePresenting != nullptr) {
+        hooks->framePresenting(hooks->context, turn, done);
+    }
+    platformSwapBuffers();
+    if (hooks != nullptr && hooks->afterTurn != nullptr &&
+        !hooks->afterTurn(hooks->context, turn)) {
+        return false;
+    }
+    return !done;
+}
+
 int runMainLoop(const LoopHooks* hooks) {
     // The quit request's code; every other way out (Escape, a hook) ends with 0, as the key
     // message removed last carries a key code, not an exit code.
     int exitCode = 0;
-    bool done = false;
-    for (std::int64_t turn = 1; !done; ++turn) {
-        if (hooks != nullptr && hooks->beforeTurn != nullptr) {
-            hooks->beforeTurn(hooks->context, turn);
-        }
-        if (Message message; shellPeekMessage(&message)) {
-            if (message.event.type == EventType::Quit) {
-                exitCode = message.event.a;
-                done = true;
-            } else {
-                overlayObserveMessage(message);
-                shellTranslateMessage(message);
-                shellDispatchMessage(message);
-            }
-        } else if (applyIdleKeys()) {
-            done = true;
-        }
-        SceneTexts texts;
-        drawScene(shell.scene, &texts);
-        if (texts.frameRate[0] != '\0') {
-            shell.status[2] = texts.frameRate;
-        }
-        overlayDrawFrame();
-        if (shell.screenshotPending) {
-            shell.screenshotPending = false;
-            showStatusNote(saveScreenshot());
-        } else if (shell.noteShowing && platformCounter() >= shell.noteUntil) {
-            recreateStatusBar(); // the size text back
-        }
-        if (hooks != nullptr && hooks->framePresenting != nullptr) {
-            hooks->framePresenting(hooks->context, turn, done);
-        }
-        platformSwapBuffers();
-        if (hooks != nullptr && hooks->afterTurn != nullptr &&
-            !hooks->afterTurn(hooks->context, turn)) {
-            break;
-        }
+    for (std::int64_t turn = 1; runLoopTurn(hooks, turn, &exitCode); ++turn) {
     }
     return exitCode;
 }

@@ -9,7 +9,7 @@
 // wider than the template's).
 #pragma once
 
-#include "app/shell.h"
+#include "shell/shell.h"
 
 enum class AboutControlKind { Button, Text, Bitmap, Icon };
 

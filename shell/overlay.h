@@ -7,7 +7,7 @@
 // context (the null platform) the panels are laid out and take input, but nothing is drawn.
 #pragma once
 
-#include "app/shell.h"
+#include "shell/shell.h"
 
 // A message the loop removed, before it is dispatched.
 void overlayObserveMessage(const Message& message);

@@ -47,6 +47,10 @@ constexpr int exitNoDisplay = 2;
 // the quit request's exit code (0 after a close), else 0.
 int runMainLoop(const LoopHooks* hooks);
 
+// One turn of that loop (turn 1-based, counted by the caller); false when the loop ends after
+// it. A quit request stores its code in exitCode. What a page runs from each animation frame.
+bool runLoopTurn(const LoopHooks* hooks, std::int64_t turn, int* exitCode);
+
 // Applies the held keys as an idle turn does; true when Escape is down.
 bool applyIdleKeys();
 

@@ -1,4 +1,4 @@
-#include "app/about_panel.h"
+#include "shell/about_panel.h"
 
 const AboutControl aboutControls[aboutControlCount] = {
     {AboutControlKind::Button, IDOK, "Alright!", 155, 199, 77, 14},

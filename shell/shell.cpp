@@ -1,6 +1,6 @@
-#include "app/shell.h"
+#include "shell/shell.h"
 
-#include "app/main_loop.h"
+#include "shell/main_loop.h"
 
 #include <algorithm>
 

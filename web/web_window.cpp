@@ -1,0 +1,168 @@
+// The page's side of the shell: the window and its WebGL 2 context (shell/app_window.h), the
+// status bar and About panel as the page's own HTML (shell/overlay.h, drawn by index.html's
+// velmoraOverlay), and F12 as a PNG download (shell/screenshot.h).
+//
+// The HTML is told only what changed since the last frame, so an unchanged status bar costs a
+// string comparison per frame, not a trip into the page's layout.
+#include "model/glm.h"
+#include "platform/platform.h"
+#include "scene/scene_render.h"
+#include "shell/about_panel.h"
+#include "shell/app_window.h"
+#include "shell/main_loop.h"
+#include "shell/overlay.h"
+#include "shell/screenshot.h"
+#include "shell/shell.h"
+
+#include <emscripten.h>
+
+#include <ctime>
+#include <string>
+
+namespace {
+
+// What the page shows now, to send only changes.
+struct PageOverlay {
+    std::string status[statusPartCount];
+    bool noteShowing = false;
+    int aboutVisible = -1;
+    int pointerWanted = -1;
+    bool sent = false;
+};
+PageOverlay page;
+
+bool fail(const char* text) {
+    destroyAppWindow();
+    platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
+    return false;
+}
+
+} // namespace
+
+bool createAppWindow(const char* title, int width, int height, int colorBits) {
+    if (!platformChooseFormat(colorBits, 16)) {
+        return fail("Can't Find A Suitable PixelFormat.");
+    }
+    if (!platformCreateWindow(title, width, height, nullptr)) {
+        return fail("Window Creation Error.");
+    }
+    // The page decides the canvas's size; the platform says which it took.
+    Event shown{EventType::Resized, width, height};
+    for (Event e{EventType::Quit}; platformPollEvent(&e);) {
+        if (e.type == EventType::Resized) {
+            shown = e;
+        }
+    }
+    EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
+    width = shown.a;
+    height = shown.b;
+    shell.window = true;
+    shell.clientWidth = shell.reportedWidth = width;
+    shell.clientHeight = shell.reportedHeight = height;
+    shellRecreateStatusStrip();
+    shell.status[0] = "Status";
+
+    if (!platformCreateContext()) {
+        return fail("Can't Create A GL Rendering Context.");
+    }
+    shell.context = true;
+    if (!platformMakeCurrent(true)) {
+        return fail("Can't Activate The GL Rendering Context.");
+    }
+    platformShowWindow();
+    windowProc(Event{EventType::Resized, width, height});
+    shell.active = true;
+    shellSetFocus(Target::Main);
+    resizeViewport(width, height);
+
+    // The models are in the page's file system, where the build preloaded them.
+    shell.scene.dataDir = "data/";
+    SceneTexts texts;
+    if (!initScene(shell.scene, &texts)) {
+        return fail("Initialization Failed.");
+    }
+    if (texts.speed[0] != '\0') {
+        shell.status[0] = texts.speed;
+    }
+    return true;
+}
+
+void destroyAppWindow() {
+    if (shell.context) {
+        platformMakeCurrent(false);
+        platformDeleteContext();
+        shell.context = false;
+    }
+    if (shell.window) {
+        platformDestroyWindow();
+        shell.window = false;
+        shell.statusBar = Rect{};
+        shell.aboutCreated = false;
+        shell.aboutVisible = false;
+        shell.focus = shell.capture = shell.mouseOver = Target::None;
+        shell.queue.clear();
+    }
+}
+
+void resizeViewport(int width, int height) {
+    if (height < 1) {
+        height = 1;
+    }
+    shell.viewportWidth = width;
+    shell.viewportHeight = height;
+    if (platformGLCurrent()) {
+        renderViewport(width, height);
+    }
+}
+
+// Keys addressed to the panel do nothing there, as on the desktop; its button and close box are
+// the page's own (velmoraAboutEnd).
+void overlayObserveMessage(const Message&) {}
+
+void overlayDrawFrame() {
+    for (int part = 0; part < statusPartCount; ++part) {
+        if (!page.sent || page.status[part] != shell.status[part]) {
+            page.status[part] = shell.status[part];
+            EM_ASM({ Module.statusText($0, UTF8ToString($1)); }, part, shell.status[part].c_str());
+        }
+    }
+    if (!page.sent || page.aboutVisible != static_cast<int>(shell.aboutVisible)) {
+        page.aboutVisible = shell.aboutVisible;
+        EM_ASM({ Module.showAbout($0); }, page.aboutVisible);
+    }
+    // Only the free camera looks with the mouse; the panel needs the pointer for its button.
+    const int wanted = shell.scene.freeCamera && !shell.aboutVisible;
+    if (wanted != page.pointerWanted) {
+        page.pointerWanted = wanted;
+        EM_ASM({ Module.wantPointer($0); }, wanted);
+    }
+    page.sent = true;
+}
+
+void overlayShutdown() {}
+
+std::string saveScreenshot() {
+    if (shell.clientWidth <= 0 || shell.clientHeight <= 0 || !platformGLCurrent()) {
+        return "Screenshot failed: no picture";
+    }
+    char name[64];
+    std::time_t now = std::time(nullptr);
+    std::strftime(name, sizeof name, "velmora-%Y%m%d-%H%M%S.png", std::localtime(&now));
+    EM_ASM({ Module.downloadScreenshot(UTF8ToString($0)); }, name);
+    return std::string("Saved ") + name;
+}
+
+extern "C" {
+
+// The panel's "Alright!" button (1) and its close box (0).
+EMSCRIPTEN_KEEPALIVE void velmoraAboutEnd(int result) {
+    endAboutPanel(result);
+}
+
+// A click on the page outside the canvas or the panel gives the keyboard back to the picture.
+EMSCRIPTEN_KEEPALIVE void velmoraFocusMain() {
+    if (shell.window) {
+        shellSetFocus(Target::Main);
+    }
+}
+}
