@@ -372,6 +372,9 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
             << text << ": wanted " << value << " from " << length << " and " << floatLength
             << " characters, got " << i.value << " from " << i.length << " and " << f.length;
     }
+    // "0x." alone is the number 0, read without a byte past its end (the sanitizers' build sees).
+    const std::vector<char> hex = {'0', 'x', '.'};
+    EXPECT_EQ(scanFloatAt(hex.data(), hex.data() + hex.size()).length, 1u);
     // Runs of 1 to 18 digits before any byte, read a word at a time, end where the digits do.
     for (std::size_t digits = 1; digits <= 18; ++digits) {
         for (int c = 0; c < 256; ++c) {
@@ -469,6 +472,10 @@ TEST_F(Model, DegenerateModels) {
         // Corners far apart overflow the float cross product; it is redone in double.
         {"v 3.4e38 -3.4e38 0\nv -3.4e38 3.4e38 0\nv 3.4e38 3.4e38 0\nf 1 2 3\n", 90,
          "1 2 3 | (0 0 -1) | (0 0 -1) (0 0 -1) (0 0 -1)"},
+        {"v 3.4e38 0 0\nv 0 3.4e38 0\nv 0 0 3.4e38\nf 1 2 3\n", 90,
+         "1 2 3 | (0.5774 0.5774 0.5774) | (0.5774 0.5774 0.5774) (0.5774 0.5774 0.5774) (0.5774 "
+         "0.5774 "
+         "0.5774)"},
     });
 }
 
