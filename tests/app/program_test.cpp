@@ -61,6 +61,8 @@ TEST(Program, InABrokenEnvironmentOrWithBadArgumentsEachSaysWhatIsWrongAndEndsWi
         {"env", 2, "...velmora-capture: The following argument", "--bogus", VELMORA_CAPTURE},
         {"env", 1, "velmora-capture: can't open script \"/no/such.txt\"\n", "--script /no/such.txt",
          VELMORA_CAPTURE},
+        {"cd / && env", 1, "...glmReadOBJ() failed: can't open data file \"data/spaceship.obj\".",
+         "--frames 1", VELMORA_CAPTURE},
     };
     for (const auto& c : cases) {
         if (c.environment.starts_with("cd /") &&

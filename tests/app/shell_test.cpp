@@ -314,6 +314,7 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
         reset();
         // The window and the hidden About panel as appMain makes them, without the loop.
         ASSERT_TRUE(createAppWindow("Velmora Demo", 800, 400, 16));
+        ASSERT_TRUE(nullPlatform().shown);
         createAboutPanel();
         shellSetFocus(Target::Main);
         shell.queue.clear();

@@ -56,6 +56,10 @@ TEST(CaptureRun, ScriptedInputDrivesTheRealLoopAndShowsInItsFrames) {
         }
         EXPECT_EQ(pathPixels > 0, turn == 60) << turn << ": " << pathPixels;
     }
+    // The status bar's second part ends at 300 pixels: its box's light edge at 297, the next
+    // box's dark one at 300.
+    const Picture plain = loadPicture(framePath(dir, 30));
+    EXPECT_TRUE(near(plain, 297, 190, 255, 255, 255) && near(plain, 300, 190, 128, 128, 128));
     // The About panel's title bar at the top, the status bar along the resized bottom.
     EXPECT_FALSE(near(loadPicture(framePath(dir, 90)), 200, 5, 10, 36, 106));
     const Picture about = loadPicture(framePath(dir, 120));
