@@ -93,7 +93,9 @@ fuzz: deps
 # hand-written list in tests/mutants.txt instead.
 MUT_SEED  ?= $(shell git rev-list --count HEAD)
 MUT_COUNT ?= 100
-MUT_PATHS ?= math model toon scene app platform tools/view tools/objinfo tools/capture
+# The page's own sources (web/, the browser platform) are not in the desktop build its tests run.
+MUT_PATHS ?= math model toon scene shell app tools/view tools/objinfo tools/capture \
+             $(filter-out platform/web_platform.cpp,$(wildcard platform/*.cpp platform/*.h))
 MUT_EXCLUDE ?= soak|InputStorm|Replays.*/(keys|storm)
 mutate: deps
 	@../shared/tools/mutants-sample --seed $(MUT_SEED) --count $(MUT_COUNT) \
