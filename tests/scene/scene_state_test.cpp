@@ -111,6 +111,9 @@ TEST_F(SceneState, PathPointsAlongTheLap) {
         expectPoint(flightPathPoint(k + 1.0), flightPath.controlPoints[3 * k], 0,
                     "a segment's lower bound is inclusive");
     }
+#ifndef NDEBUG
+    EXPECT_DEATH(flightPathPoint(7.0), "wrap it first");
+#endif
 }
 
 TEST_F(SceneState, PathTimeAdvancesRestsAndWraps) {

@@ -352,6 +352,16 @@ TEST(ViewQuirks, EachFileIsDrawnOrRefusedWithAMessageNamingIt) {
             EXPECT_GT(area - c.background, area / 4) << row.fixture << ": too small in the frame";
         } else if (row.picture == Upright) {
             EXPECT_GT(bottom - top, 2 * (right - left)) << row.fixture << ": lies on its back";
+            auto width = [&png](int y) {
+                int n = 0;
+                for (int x = 0; x < png.width; ++x) {
+                    n += !isBackground(png.at(x, y));
+                }
+                return n;
+            };
+            const int eighth = (bottom - top) / 8;
+            EXPECT_LT(width(top + eighth), width(bottom - eighth))
+                << row.fixture << ": on its head";
         }
         previous = std::move(png);
     }
