@@ -42,14 +42,19 @@ TEST(ViewKeys, ThePanelListsExactlyTheKeysTheViewerActsOn) {
             }
         }
     }
-    std::set<int> acting;
+    std::set<int> acting, repeating;
     for (int code = 1; code < 256; ++code) {
         Viewer viewer;
         if (viewer.key(code, false, 0.0) != KeyResult::Ignored) {
             acting.insert(code);
         }
+        if (viewer.key(code, true, 0.0) != KeyResult::Ignored) {
+            repeating.insert(code);
+        }
     }
     EXPECT_EQ(listed, acting);
+    // Held down, only the steps repeat: the files and the outline width.
+    EXPECT_EQ(repeating, (std::set<int>{VK_LEFT, VK_RIGHT, VK_OEM_4, VK_OEM_4 + 2}));
 }
 
 TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
