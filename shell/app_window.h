@@ -20,6 +20,9 @@
 bool createAppWindow(const char* title, int width, int height, int colorBits);
 void destroyAppWindow();
 void resizeViewport(int width, int height);
+// The window destroyed and the shell's record of it, its panel, focus and queue cleared: the
+// last step of destroyAppWindow, whichever front end's.
+void forgetAppWindow();
 // A new status bar replaces the old one (texts start over, part 0 stays empty); then part 1
 // gets the "%d x %d" size text. What a resize does after resizeViewport.
 void recreateStatusBar();

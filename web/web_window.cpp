@@ -94,24 +94,7 @@ void destroyAppWindow() {
         shell.context = false;
     }
     if (shell.window) {
-        platformDestroyWindow();
-        shell.window = false;
-        shell.statusBar = Rect{};
-        shell.aboutCreated = false;
-        shell.aboutVisible = false;
-        shell.focus = shell.capture = shell.mouseOver = Target::None;
-        shell.queue.clear();
-    }
-}
-
-void resizeViewport(int width, int height) {
-    if (height < 1) {
-        height = 1;
-    }
-    shell.viewportWidth = width;
-    shell.viewportHeight = height;
-    if (platformGLCurrent()) {
-        renderViewport(width, height);
+        forgetAppWindow();
     }
 }
 
