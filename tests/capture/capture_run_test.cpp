@@ -156,6 +156,7 @@ TEST(CaptureRun, NegativeMouseMovesTurnTheFreeCamera) {
                        "1 keydown 67\n2 keyup 67\n6 mousemove 400 200\n8 mousemove " +
                            std::string(move) + "\n");
         ASSERT_EQ(run.status, 0) << run.stderrText;
+        EXPECT_EQ(run.trace[0]["status"][1], "800 x 400"); // the size without --size
         EXPECT_NE(run.trace[6]["direction"], run.trace[7]["direction"]) << move; // turn 8
         directions.push_back(run.trace[11]["direction"]);
     }
