@@ -80,34 +80,11 @@ void buildEdges(ToonModel* toon) {
     }
 }
 
-// The eye in the model's coordinates, from an affine model-view matrix (column-major).
-Vec3 eyeInModel(const float* m) {
-    const double a[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};
-    const double t[3] = {-m[12], -m[13], -m[14]};
-    const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
-                       a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
-                       a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
-    double out[3];
-    for (int c = 0; c < 3; ++c) { // Cramer's rule, column c replaced by t
-        double b[3][3];
-        for (int r = 0; r < 3; ++r) {
-            for (int k = 0; k < 3; ++k) {
-                b[r][k] = k == c ? t[r] : a[r][k];
-            }
-        }
-        out[c] = (b[0][0] * (b[1][1] * b[2][2] - b[1][2] * b[2][1]) -
-                  b[0][1] * (b[1][0] * b[2][2] - b[1][2] * b[2][0]) +
-                  b[0][2] * (b[1][0] * b[2][1] - b[1][1] * b[2][0])) /
-                 det;
-    }
-    return Vec3{static_cast<float>(out[0]), static_cast<float>(out[1]), static_cast<float>(out[2])};
-}
-
 // The silhouette (an edge between a face seen from the front and one seen from behind) and the
 // borders, as line ends.
 void collectOutline(ToonModel* toon, const float* modelview) {
     const GlmModel* model = toon->model;
-    const Vec3 eye = eyeInModel(modelview);
+    const Vec3 eye = toonEyeInModel(modelview);
     auto front = [&](std::uint32_t t) {
         const GlmTriangle& triangle = model->triangles[t];
         const Vec3& p = model->vertices[triangle.vertexIndex[0]];

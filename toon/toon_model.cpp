@@ -133,3 +133,24 @@ bool toonOutsideView(const ToonModel& toon, const float* projection, const float
     }
     return false;
 }
+
+Vec3 toonEyeInModel(const float* m) {
+    // The eye e solves A e + t = 0 for the matrix's 3 x 3 part A and translation t: Cramer's rule.
+    auto det = [](const double(&x)[3][3]) {
+        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
+               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
+               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
+    };
+    const double a[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};
+    double eye[3];
+    for (int c = 0; c < 3; ++c) {
+        double b[3][3];
+        for (int r = 0; r < 3; ++r) {
+            for (int k = 0; k < 3; ++k) {
+                b[r][k] = k == c ? -m[12 + r] : a[r][k];
+            }
+        }
+        eye[c] = det(b) / det(a);
+    }
+    return Vec3{static_cast<float>(eye[0]), static_cast<float>(eye[1]), static_cast<float>(eye[2])};
+}

@@ -68,6 +68,10 @@ void buildToonCorners(ToonModel* toon);
 bool toonOutsideView(const ToonModel& toon, const float* projection, const float* modelview,
                      int viewportWidth, int viewportHeight, float lineWidth);
 
+// The eye (the origin of eye space) in the model's coordinates, from an affine model-view matrix
+// (column-major) whose 3 x 3 part is invertible.
+Vec3 toonEyeInModel(const float* modelview);
+
 // buildRamp and draw are the renderer's: toon_gl11.cpp on the desktop, web/ in the page
 // (scene/scene_render.h).
 class ToonModel {

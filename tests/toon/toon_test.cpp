@@ -80,6 +80,19 @@ TEST(ToonRamp, TexelsAndRandomDrawsPerSetting) {
     }
 }
 
+// The eye in model coordinates is the point the model-view matrix takes to the origin.
+TEST(ToonEye, TheModelViewTakesItToTheOrigin) {
+    const float matrices[][16] = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1},
+                                  {2, 1, 0.5f, 0, -1, 3, 1, 0, 0.25f, -2, 4, 0, 7, -8, 9, 1}};
+    for (const float* m : matrices) {
+        const Vec3 e = toonEyeInModel(m);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(m[i] * e.x + m[4 + i] * e.y + m[8 + i] * e.z + m[12 + i], 0.0f, 1e-5f)
+                << "row " << i << " of matrix " << m[1];
+        }
+    }
+}
+
 TEST(ToonRamp, SmoothingLeftToRightThenClampingIntoZeroToOne) {
     float shades[3] = {1.6f, 0.0f, -1.2f};
     smoothToonShades(shades, 3);
