@@ -19,6 +19,9 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# The browser tests fetch puppeteer-core with npm: some Node.js builds bring it, Debian's does not
+# (and its npm package conflicts with those that do), so it is asked for only when missing.
+command -v npm > /dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
