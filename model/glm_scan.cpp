@@ -84,37 +84,40 @@ bool magnitudeAboveOne(const char* p, const char* end, bool hex) {
 
 } // namespace
 
-FloatScan scanHexFloatAt(const char* p, const char* q, const char* end, bool negative) {
-    if (!(q != end && (isHexDigit(*q) || (*q == '.' && end - q > 1 && isHexDigit(q[1]))))) {
-        return {0, 0.0f}; // "0x" alone reads as the number 0 followed by an 'x'
-    }
-    float value = 0.0f;
-#if defined(__cpp_lib_to_chars)
-    auto r = std::from_chars(q, end, value, std::chars_format::hex);
-#else
-    // A library without floating-point from_chars (the web build's): strtof on a copy of the
-    // characters a hex float can hold, "0x" put back in front, as strtof wants it.
-    struct {
-        const char* ptr;
-        std::errc ec;
-    } r{q, std::errc::invalid_argument};
+HexDigits hexByStrtof(const char* q, const char* end) {
+    HexDigits r{q, std::errc::invalid_argument, 0.0f};
     const char* stop = q;
-    while (stop != end &&
-           (isHexDigit(*stop) || *stop == '.' || *stop == 'p' || *stop == 'P' ||
-            ((*stop == '+' || *stop == '-') && (stop[-1] == 'p' || stop[-1] == 'P')))) {
+    while (stop != end && (isHexDigit(*stop) || *stop == '.' || *stop == 'p' || *stop == 'P' ||
+                           ((*stop == '+' || *stop == '-') && stop != q &&
+                            (stop[-1] == 'p' || stop[-1] == 'P')))) {
         ++stop;
     }
     std::string copy = "0x" + std::string(q, stop);
     char* parsed = nullptr;
     errno = 0;
-    value = std::strtof(copy.c_str(), &parsed);
+    r.value = std::strtof(copy.c_str(), &parsed);
     if (parsed > copy.c_str() + 2) {
         r.ptr = q + (parsed - copy.c_str() - 2);
-        r.ec = errno == ERANGE && (std::isinf(value) || value == 0.0f)
+        r.ec = errno == ERANGE && (std::isinf(r.value) || r.value == 0.0f)
                    ? std::errc::result_out_of_range
                    : std::errc();
     }
+    return r;
+}
+
+FloatScan scanHexFloatAt(const char* p, const char* q, const char* end, bool negative) {
+    if (!(q != end && (isHexDigit(*q) || (*q == '.' && end - q > 1 && isHexDigit(q[1]))))) {
+        return {0, 0.0f}; // "0x" alone reads as the number 0 followed by an 'x'
+    }
+#if defined(__cpp_lib_to_chars)
+    HexDigits r{q, std::errc(), 0.0f};
+    const auto read = std::from_chars(q, end, r.value, std::chars_format::hex);
+    r.ptr = read.ptr;
+    r.ec = read.ec;
+#else
+    const HexDigits r = hexByStrtof(q, end);
 #endif
+    float value = r.value;
     if (r.ec == std::errc::result_out_of_range) {
         value = magnitudeAboveOne(q, r.ptr, true) ? std::numeric_limits<float>::infinity() : 0.0f;
     } else if (r.ec != std::errc()) {

@@ -123,6 +123,16 @@ inline std::uint64_t digitsValue(const char* p, unsigned n) {
 // Hex floats ("0x1.8p3"), which scanf's %f reads too; `q` is just past the "0x" and the sign.
 FloatScan scanHexFloatAt(const char* p, const char* q, const char* end, bool negative);
 
+// The hex digits at q (past "0x") as from_chars reads them: where they end, the error, the value.
+// By strtof, for a library without floating-point from_chars (the web build's); compiled
+// everywhere, so that the tests hold it to from_chars.
+struct HexDigits {
+    const char* ptr;
+    std::errc ec;
+    float value;
+};
+HexDigits hexByStrtof(const char* q, const char* end);
+
 // "%f" at p (no whitespace skipping here): optional sign (a '+' too), then a decimal number,
 // inf, infinity, nan, nan(...) or a hex float; correctly rounded to float as strtof does
 // (fast_float's algorithm), overflow giving +-inf and underflow +-0.

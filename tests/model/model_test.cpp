@@ -372,6 +372,18 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
             << text << ": wanted " << value << " from " << length << " and " << floatLength
             << " characters, got " << i.value << " from " << i.length << " and " << f.length;
     }
+    // Where floating-point from_chars is missing, strtof reads hex digits as it would.
+    for (std::string digits : {"1p3", "1P-3", "1.8p+1", ".8", "8.", "ffp-200", "1p200", "1p", "1p+",
+                               "1.8q", "g", "1p-149", "1p-150", "1.fffffep127"}) {
+        const char* q = digits.data();
+        HexDigits expected{q, std::errc(), 0.0f};
+        const auto read =
+            std::from_chars(q, q + digits.size(), expected.value, std::chars_format::hex);
+        const HexDigits actual = hexByStrtof(q, q + digits.size());
+        EXPECT_TRUE(actual.ptr == read.ptr && actual.ec == read.ec &&
+                    (read.ec != std::errc() || actual.value == expected.value))
+            << "0x" << digits << ": " << actual.ptr - q << " characters, " << actual.value;
+    }
     // "0x." alone is the number 0, read without a byte past its end (the sanitizers' build sees).
     const std::vector<char> hex = {'0', 'x', '.'};
     EXPECT_EQ(scanFloatAt(hex.data(), hex.data() + hex.size()).length, 1u);
