@@ -102,17 +102,20 @@ TEST(PlatformEvents, KeysArriveWithTheirCodesAndKeysWithoutOneNotAtAll) {
 
 TEST(PlatformEvents, MouseWindowAndSessionEventsBecomeTheShellsOwn) {
     ASSERT_NE(window(), 0u) << "no offscreen window";
-    EXPECT_EQ(translated({sdl(SDL_MOUSEMOTION, 0, -12, 34),
-                          sdl(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 6),
-                          sdl(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 5, 6), // no such button for us
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 500, 300),
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED),
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE),
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST),
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_LEAVE),
-                          sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED), sdl(SDL_QUIT)}),
-              "Move -12 34 0; ButtonDown 5 6 1; Resized 500 300 0; Resized 0 0 0; Close 0 0 0; "
-              "FocusLost 0 0 0; Leave 0 0 0; Close 0 0 0");
+    EXPECT_EQ(
+        translated({sdl(SDL_MOUSEMOTION, 0, -12, 34),
+                    sdl(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 6),
+                    sdl(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 7, 8),
+                    sdl(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 5, 6), // no such button for us
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 500, 300),
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED),
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE),
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST),
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_LEAVE),
+                    sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED), sdl(SDL_QUIT)}),
+        "Move -12 34 0; ButtonDown 5 6 1; ButtonDown 7 8 0; Resized 500 300 0; Resized 0 0 0; "
+        "Close 0 0 0; "
+        "FocusLost 0 0 0; Leave 0 0 0; Close 0 0 0");
 }
 
 // The viewer asks for them; the demo's loop, which spends a turn on every event, never sees them.

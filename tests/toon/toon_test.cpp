@@ -243,7 +243,8 @@ TEST(ToonDraw, AModelOutOfViewLeavesTheStateOfADrawnOne) {
         glGetFloatv(GL_CURRENT_COLOR, colour);
         EXPECT_TRUE(cull == GL_FRONT && depth == GL_LESS && polygon[0] == GL_FILL &&
                     texture == static_cast<GLint>(one.toon.rampTexture) && width == 12.0f &&
-                    colour[0] == 0.0f && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_TEXTURE_1D))
+                    colour[0] == 0.0f && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_TEXTURE_1D) &&
+                    !glIsEnabled(GL_VERTEX_ARRAY) && !glIsEnabled(GL_TEXTURE_COORD_ARRAY))
             << c.gap << " pixels out";
     }
 }
