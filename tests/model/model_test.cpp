@@ -387,6 +387,17 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
     // "0x." alone is the number 0, read without a byte past its end (the sanitizers' build sees).
     const std::vector<char> hex = {'0', 'x', '.'};
     EXPECT_EQ(scanFloatAt(hex.data(), hex.data() + hex.size()).length, 1u);
+    // Every byte value in every place of 16: the byte-by-byte classes are the vector ones.
+    for (int c = 0; c < 256; ++c) {
+        for (int at = 0; at < 16; ++at) {
+            std::string block = "0 a.\t/\n9\r\x7f-+Z ,\x80";
+            block[static_cast<std::size_t>(at)] = static_cast<char>(c);
+            const ByteClasses v = classify16(block.data()), b = classify16Bytes(block.data());
+            ASSERT_TRUE(v.blank == b.blank && v.low == b.low && v.digit == b.digit &&
+                        v.dot == b.dot && v.slash == b.slash && v.newline == b.newline)
+                << "byte " << c << " at " << at;
+        }
+    }
     // Runs of 1 to 18 digits before any byte, read a word at a time, end where the digits do.
     for (std::size_t digits = 1; digits <= 18; ++digits) {
         for (int c = 0; c < 256; ++c) {
