@@ -160,7 +160,7 @@ TEST_F(Model, ShortWaysReadLikeTheScan) {
         "f 1///3 2///3 3///3|f 1//2 2//3|f 1 2 3\n4 1|f 1 2 3\n-1|f 1 2 3\n\n2|f 1 2 3\x01|"
         "f 1 2 5|f 1 2 123456789|f 1 2 3 -1|v 0.5 -1.25 3.\nf 1 2 3 5|v -0 .5 -.5|v 1.2.3 1 1|"
         "v 1e5 +2 0x1p3|v 1 2\n3|v 9999999 1 -|v  1 1 1|v 12345678 0.1234567 1.23456789|"
-        "v +1.5 -2.5 +3|vt 0.5\nvt 1 2|vt 1 2 3");
+        "v +1.5 -2.5 +3|f 000000001 2 3|f 1 2 0000000003|vt 0.5\nvt 1 2|vt 1 2 3");
     for (std::string line; std::getline(more, line, '|');) {
         lines.push_back(line);
     }
