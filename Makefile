@@ -71,11 +71,13 @@ golden: build
 soak: build
 	@tools/soak.sh $(BUILD) 100000
 
-# Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak checker
+# does not follow dynamic TLS: with it, GCC 12's checker read a bogus block of Mesa's and crashed
+# at exit on some models ("Tracer caught signal 11").
 sanitize-test: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON > $(ASAN_BUILD).configure.log 2>&1 || (cat $(ASAN_BUILD).configure.log; exit 1)
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 # FUZZ_SECONDS of the loader's fuzzer, starting from the committed corpus.
 FUZZ_SECONDS ?= 60
