@@ -72,7 +72,7 @@ soak: build
 	@tools/soak.sh $(BUILD) 100000
 
 # Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak checker
-# does not follow dynamic TLS: with it, GCC 12's checker read a bogus block of Mesa's and crashed
+# does not follow dynamic TLS: with it, GCC 12's checker read a bogus TLS block and crashed
 # at exit on some models ("Tracer caught signal 11").
 sanitize-test: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON > $(ASAN_BUILD).configure.log 2>&1 || (cat $(ASAN_BUILD).configure.log; exit 1)
