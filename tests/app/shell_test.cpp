@@ -291,6 +291,7 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
          "down 38; Main move 1 2",
          "Main"},
         {"down Shift; down P", "Main down 16; Main down 80; Main char 80", "Main"},
+        {"down 96; down 105", "Main down 96; Main char 48; Main down 105; Main char 57", "Main"},
         {"down Shift; up Shift; down P", "Main down 16; Main up 16; Main down 80; Main char 112",
          "Main"},
         {"down W; show; down X; unfocus; down Y",
