@@ -29,28 +29,9 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     if (!platformCreateWindow(title, width, height, &icon)) {
         return fail("Window Creation Error.");
     }
-    shell.window = true;
-    shell.clientWidth = shell.reportedWidth = width;
-    shell.clientHeight = shell.reportedHeight = height;
-    // The bar's text "Status" is part 0's text only on this first bar: showing the window
-    // re-creates it, and the speed text comes with set-up.
-    shellRecreateStatusStrip();
-    shell.status[0] = "Status";
-
-    if (!platformCreateContext()) {
-        return fail("Can't Create A GL Rendering Context.");
+    if (const char* failure = finishAppWindow(width, height)) {
+        return fail(failure);
     }
-    shell.context = true;
-    if (!platformMakeCurrent(true)) {
-        return fail("Can't Activate The GL Rendering Context.");
-    }
-
-    platformShowWindow();
-    // The first show reports the client size.
-    windowProc(Event{EventType::Resized, width, height});
-    shell.active = true;
-    shellSetFocus(Target::Main);
-    resizeViewport(width, height);
 
     const DataDir data = findDataDir();
     shell.scene.dataDir = data.prefix;

@@ -3,7 +3,32 @@
 
 #include "platform/platform.h"
 #include "scene/scene_render.h"
+#include "shell/main_loop.h"
 #include "shell/shell.h"
+
+const char* finishAppWindow(int width, int height) {
+    shell.window = true;
+    shell.clientWidth = shell.reportedWidth = width;
+    shell.clientHeight = shell.reportedHeight = height;
+    // The bar's text "Status" is part 0's text only on this first bar: showing the window
+    // re-creates it, and the speed text comes with set-up.
+    shellRecreateStatusStrip();
+    shell.status[0] = "Status";
+    if (!platformCreateContext()) {
+        return "Can't Create A GL Rendering Context.";
+    }
+    shell.context = true;
+    if (!platformMakeCurrent(true)) {
+        return "Can't Activate The GL Rendering Context.";
+    }
+    platformShowWindow();
+    // The first show reports the client size.
+    windowProc(Event{EventType::Resized, width, height});
+    shell.active = true;
+    shellSetFocus(Target::Main);
+    resizeViewport(width, height);
+    return nullptr;
+}
 
 void resizeViewport(int width, int height) {
     if (height < 1) {

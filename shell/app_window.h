@@ -20,6 +20,10 @@
 bool createAppWindow(const char* title, int width, int height, int colorBits);
 void destroyAppWindow();
 void resizeViewport(int width, int height);
+// The steps of createAppWindow after the window exists, alike for both front ends: the shell's
+// record of the window and its first status bar, the GL context made current, the window shown
+// and focused, the viewport. The failure's message-box text, or null.
+const char* finishAppWindow(int width, int height);
 // The window destroyed and the shell's record of it, its panel, focus and queue cleared: the
 // last step of destroyAppWindow, whichever front end's.
 void forgetAppWindow();

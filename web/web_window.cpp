@@ -56,24 +56,9 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
     width = shown.a;
     height = shown.b;
-    shell.window = true;
-    shell.clientWidth = shell.reportedWidth = width;
-    shell.clientHeight = shell.reportedHeight = height;
-    shellRecreateStatusStrip();
-    shell.status[0] = "Status";
-
-    if (!platformCreateContext()) {
-        return fail("Can't Create A GL Rendering Context.");
+    if (const char* failure = finishAppWindow(width, height)) {
+        return fail(failure);
     }
-    shell.context = true;
-    if (!platformMakeCurrent(true)) {
-        return fail("Can't Activate The GL Rendering Context.");
-    }
-    platformShowWindow();
-    windowProc(Event{EventType::Resized, width, height});
-    shell.active = true;
-    shellSetFocus(Target::Main);
-    resizeViewport(width, height);
 
     // The models are in the page's file system, where the build preloaded them.
     shell.scene.dataDir = "data/";
