@@ -9,28 +9,18 @@
 #include "platform/platform.h"
 #include "scene/scene_render.h"
 
-namespace {
-
-bool fail(const char* text) {
-    destroyAppWindow();
-    platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
-    return false;
-}
-
-} // namespace
-
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
     // SDL fixes the format when it makes a GL window, so the format comes first: a system
     // without GL fails here rather than at the window.
     if (!platformChooseFormat(colorBits, 16)) {
-        return fail("Can't Find A Suitable PixelFormat.");
+        return failAppWindow("Can't Find A Suitable PixelFormat.");
     }
     const Image& icon = resourceImage(IDI_VELMORA);
     if (!platformCreateWindow(title, width, height, &icon)) {
-        return fail("Window Creation Error.");
+        return failAppWindow("Window Creation Error.");
     }
     if (const char* failure = finishAppWindow(width, height)) {
-        return fail(failure);
+        return failAppWindow(failure);
     }
 
     const DataDir data = findDataDir();
@@ -45,7 +35,7 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
         throw GlmFatalError(error.stream, error.what() + data.searched);
     }
     if (!ready) {
-        return fail("Initialization Failed.");
+        return failAppWindow("Initialization Failed.");
     }
     if (texts.speed[0] != '\0') {
         shell.status[0] = texts.speed;

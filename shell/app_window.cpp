@@ -6,6 +6,12 @@
 #include "shell/main_loop.h"
 #include "shell/shell.h"
 
+bool failAppWindow(const char* text) {
+    destroyAppWindow();
+    platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
+    return false;
+}
+
 const char* finishAppWindow(int width, int height) {
     shell.window = true;
     shell.clientWidth = shell.reportedWidth = width;

@@ -24,6 +24,8 @@ void resizeViewport(int width, int height);
 // record of the window and its first status bar, the GL context made current, the window shown
 // and focused, the viewport. The failure's message-box text, or null.
 const char* finishAppWindow(int width, int height);
+// What exists released, then TEXT shown under "ERROR"; false, for createAppWindow to return.
+bool failAppWindow(const char* text);
 // The window destroyed and the shell's record of it, its panel, focus and queue cleared: the
 // last step of destroyAppWindow, whichever front end's.
 void forgetAppWindow();

@@ -31,20 +31,14 @@ struct PageOverlay {
 };
 PageOverlay page;
 
-bool fail(const char* text) {
-    destroyAppWindow();
-    platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
-    return false;
-}
-
 } // namespace
 
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
     if (!platformChooseFormat(colorBits, 16)) {
-        return fail("Can't Find A Suitable PixelFormat.");
+        return failAppWindow("Can't Find A Suitable PixelFormat.");
     }
     if (!platformCreateWindow(title, width, height, nullptr)) {
-        return fail("Window Creation Error.");
+        return failAppWindow("Window Creation Error.");
     }
     // The page decides the canvas's size; the platform says which it took.
     Event shown{EventType::Resized, width, height};
@@ -57,14 +51,14 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     width = shown.a;
     height = shown.b;
     if (const char* failure = finishAppWindow(width, height)) {
-        return fail(failure);
+        return failAppWindow(failure);
     }
 
     // The models are in the page's file system, where the build preloaded them.
     shell.scene.dataDir = "data/";
     SceneTexts texts;
     if (!initScene(shell.scene, &texts)) {
-        return fail("Initialization Failed.");
+        return failAppWindow("Initialization Failed.");
     }
     if (texts.speed[0] != '\0') {
         shell.status[0] = texts.speed;
