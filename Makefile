@@ -14,7 +14,7 @@ CMAKE_ARGS ?=
 all: build
 
 deps:
-	@tools/install-deps.sh
+	@scripts/install-deps.sh
 
 # Our builds treat warnings as errors (VELMORA_WERROR); a plain cmake configure does not.
 configure: deps
@@ -24,7 +24,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@tools/run-demo.sh $(BUILD)
+	@scripts/run-demo.sh $(BUILD)
 
 # The browser tests join in where emscripten and chromium are installed (make deps installs them).
 test: build
@@ -34,7 +34,7 @@ test: build
 # The demo as a web page in $(WEB_BUILD)/ (WebAssembly and WebGL 2), and a server for it on
 # 127.0.0.1 (PORT, default 8080).
 web: deps
-	@JOBS=$(JOBS) tools/build-web.sh $(WEB_BUILD)
+	@JOBS=$(JOBS) scripts/build-web.sh $(WEB_BUILD)
 
 PORT ?= 8080
 serve-web: web
@@ -42,7 +42,7 @@ serve-web: web
 
 # The page in headless chromium against velmora-capture's frames.
 web-test: build web
-	@tools/web-test.sh $(BUILD) $(WEB_BUILD)
+	@scripts/web-test.sh $(BUILD) $(WEB_BUILD)
 
 # The programs, models, desktop entries, thumbnailer and icons under PREFIX; DESTDIR=DIR stages
 # them below DIR. A build of its own, configured for PREFIX (the programs look for the installed
@@ -63,13 +63,13 @@ release: deps
 # part runs; any failing fails the target.
 BENCH_BASE ?= 6792276
 bench: build
-	@r=0; tools/run-bench.sh $(BUILD) || r=1; tools/frame-bench.sh $(BUILD) $(BENCH_BASE) || r=1; tools/view-bench.sh $(BUILD) || r=1; exit $$r
+	@r=0; scripts/run-bench.sh $(BUILD) || r=1; scripts/frame-bench.sh $(BUILD) $(BENCH_BASE) || r=1; scripts/view-bench.sh $(BUILD) || r=1; exit $$r
 
 golden: build
-	@tools/update-golden.sh $(BUILD)
+	@scripts/update-golden.sh $(BUILD)
 
 soak: build
-	@tools/soak.sh $(BUILD) 100000
+	@scripts/soak.sh $(BUILD) 100000
 
 # Unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak checker
 # does not follow dynamic TLS: with it, GCC 12's checker read a bogus TLS block and crashed
@@ -82,7 +82,7 @@ sanitize-test: deps
 # FUZZ_SECONDS of the loader's fuzzer, starting from the committed corpus.
 FUZZ_SECONDS ?= 60
 fuzz: deps
-	@tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Mutation testing on a random draw: ../shared/tools/mutants-sample picks MUT_COUNT mutants from
 # every site of the product code where an operator can be swapped, a constant moved by one, a
@@ -96,7 +96,7 @@ fuzz: deps
 MUT_SEED  ?= $(shell git rev-list --count HEAD)
 MUT_COUNT ?= 100
 # The page's own sources (web/, the browser platform) are not in the desktop build its tests run.
-MUT_PATHS ?= math model toon scene shell app tools/view tools/objinfo tools/capture \
+MUT_PATHS ?= math model toon scene ui shell app view tools/objinfo tools/capture \
              $(filter-out platform/web_platform.cpp,$(wildcard platform/*.cpp platform/*.h))
 MUT_EXCLUDE ?= soak|InputStorm|Replays.*/(keys|storm)
 mutate: deps

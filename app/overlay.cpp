@@ -2,8 +2,8 @@
 
 #include "shell/about_panel.h"
 #include "app/resources.h"
-#include "app/shared/classic_look.h"
-#include "app/shared/imgui_pointer.h"
+#include "ui/classic_look.h"
+#include "ui/imgui_pointer.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "shell/screenshot.h"
 
-#include "app/shared/screenshot_file.h"
+#include "ui/screenshot_file.h"
 #include "shell/shell.h"
 #include "platform/platform.h"
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Dependencies run one way: math, model, toon, scene, shell, app, tools. A folder includes nothing
-# of a folder after it; platform/ (beside them) includes only itself. web/ (the page) stands
-# beside app/ (the desktop's window): neither includes the other, and tools/ neither. Run from
-# the repository root.
+# Dependencies run one way: math, model, toon, scene, ui, shell, app, view, tools. A folder
+# includes nothing of a folder after it; platform/ (beside them) includes only itself. web/ (the
+# page) stands beside app/ (the desktop's window): neither includes the other, and the viewer and
+# the tools include neither. Run from the repository root.
 set -u
-order=(math model toon scene shell app tools)
+order=(math model toon scene ui shell app view tools)
 status=0
 check() { # folder, forbidden folders...
     local folder=$1
@@ -17,9 +17,10 @@ check() { # folder, forbidden folders...
     done
 }
 for i in "${!order[@]}"; do
-    check "${order[$i]}" "${order[@]:$((i + 1))}" $([ "$i" -lt 5 ] && echo web)
+    check "${order[$i]}" "${order[@]:$((i + 1))}" $([ "$i" -lt 6 ] && echo web)
 done
 check platform "${order[@]}" web
-check web app tools
+check web app view tools
 check app web
+check view web
 exit $status

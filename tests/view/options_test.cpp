@@ -1,5 +1,5 @@
 // velmora-view's command line: what each form means and what is refused.
-#include "tools/view/options.h"
+#include "view/options.h"
 
 #include <gtest/gtest.h>
 

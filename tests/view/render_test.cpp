@@ -2,7 +2,7 @@
 // cubes wound either way, open and mixed, checked pixel by pixel; transparency; the reader's
 // message and the exit status; the thumbnailer entry as installed.
 #include "toon/toon_model.h"
-#include "tools/view/looks.h"
+#include "view/looks.h"
 
 #include "tests/support/capture_run.h"
 #include "tests/view/meshes.h"

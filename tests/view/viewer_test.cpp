@@ -1,12 +1,12 @@
 // The viewer's behaviour without a window: the key panel against the keys it acts on, a file
 // that cannot be read, --watch on a fake clock, the outline while the view moves, and the
 // ramps against the demo's.
-#include "tools/view/viewer.h"
+#include "view/viewer.h"
 
 #include "tests/support/capture_run.h"
 #include "tests/support/gl_context.h"
 #include "tests/view/meshes.h"
-#include "tools/view/looks.h"
+#include "view/looks.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The winding decision on meshes of each kind, and on the demo's own models.
-#include "tools/view/winding.h"
+#include "view/winding.h"
 
 #include "tests/view/meshes.h"
 

@@ -2,7 +2,7 @@
 // 32 x 32, 16 colours (the standard 16-colour palette), a ball shaded in three flat bands,
 // yellow at the upper left, bright green, dark green at the lower right, on black. A complete
 // BMP file (bottom-up rows, BITMAPINFOHEADER). The About picture is a frame of the demo
-// (tools/make-about-picture.sh).
+// (scripts/make-about-picture.sh).
 #pragma once
 
 #include <cstdint>

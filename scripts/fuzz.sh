@@ -9,7 +9,7 @@ seconds=${2:-60}
 cd "$(dirname "$0")/.."
 
 if ! command -v clang++ > /dev/null; then
-    echo "fuzz: clang++ is missing (tools/install-deps.sh installs it)" >&2
+    echo "fuzz: clang++ is missing (scripts/install-deps.sh installs it)" >&2
     exit 1
 fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,6 +1,6 @@
-#include "tools/view/options.h"
+#include "view/options.h"
 
-#include "tools/view/viewer.h"
+#include "view/viewer.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "tools/view/viewer.h"
+#include "view/viewer.h"
 
 constexpr int viewStatusBarHeight = 20;
 

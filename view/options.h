@@ -12,7 +12,7 @@ struct ViewOptions {
     int height = 768;
     bool noBackground = false;
     bool watch = false;
-    // Hidden, for tools/view-bench.sh: this many frames of orbit, headless, timed.
+    // Hidden, for scripts/view-bench.sh: this many frames of orbit, headless, timed.
     int benchOrbit = 0;
     bool help = false;
     bool version = false;

@@ -1,4 +1,4 @@
-#include "tools/view/looks.h"
+#include "view/looks.h"
 
 #include "toon/toon_model.h"
 

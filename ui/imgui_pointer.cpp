@@ -1,4 +1,4 @@
-#include "app/shared/imgui_pointer.h"
+#include "ui/imgui_pointer.h"
 
 #include <imgui.h>
 

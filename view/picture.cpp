@@ -1,6 +1,6 @@
-#include "tools/view/picture.h"
+#include "view/picture.h"
 
-#include "app/shared/screenshot_file.h"
+#include "ui/screenshot_file.h"
 
 #include <GL/gl.h>
 #include <stb_image_write.h>

@@ -1,7 +1,7 @@
-#include "tools/view/overlay.h"
+#include "view/overlay.h"
 
-#include "app/shared/classic_look.h"
-#include "app/shared/imgui_pointer.h"
+#include "ui/classic_look.h"
+#include "ui/imgui_pointer.h"
 
 #include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>

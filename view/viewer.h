@@ -11,8 +11,8 @@
 #pragma once
 
 #include "toon/toon_model.h"
-#include "tools/view/watch.h"
-#include "tools/view/winding.h"
+#include "view/watch.h"
+#include "view/winding.h"
 
 #include <array>
 #include <memory>

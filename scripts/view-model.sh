@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/view-model.sh torus|knot AROUND TUBE: writes a closed tube to standard output as OBJ, for
+# scripts/view-model.sh torus|knot AROUND TUBE: writes a closed tube to standard output as OBJ, for
 # the viewer's benchmark and its README picture: a torus, or a trefoil knot. AROUND x TUBE quads,
 # so 2 x AROUND x TUBE triangles (1000 x 500 is a million). The triangles wind counter-clockwise
 # seen from outside, as OBJ files from modelling programs do, not as the demo's models do, so
@@ -7,7 +7,7 @@
 set -euo pipefail
 if [ $# -ne 3 ] || [[ ! $1 =~ ^(torus|knot)$ ]] || [[ ! $2 =~ ^[0-9]+$ ]] || [[ ! $3 =~ ^[0-9]+$ ]] ||
     [ "$2" -lt 3 ] || [ "$3" -lt 3 ]; then
-    echo "usage: tools/view-model.sh torus|knot AROUND TUBE (each at least 3)" >&2
+    echo "usage: scripts/view-model.sh torus|knot AROUND TUBE (each at least 3)" >&2
     exit 2
 fi
 exec awk -v shape="$1" -v around="$2" -v tube="$3" '

@@ -1,4 +1,4 @@
-#include "tools/view/watch.h"
+#include "view/watch.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "app/shared/classic_look.h"
+#include "ui/classic_look.h"
 
 void applyClassicStyle(ImVec2 windowPadding) {
     ImGuiStyle& style = ImGui::GetStyle();

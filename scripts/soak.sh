@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/soak.sh BUILD TURNS: the demo's loop for TURNS turns through velmora-capture at 64x32
+# scripts/soak.sh BUILD TURNS: the demo's loop for TURNS turns through velmora-capture at 64x32
 # with the default scene, 1/60 s per turn. Passes when
 #   - resident memory stays flat after the warm-up: the median of the last quarter of the
 #     samples after the warm-up exceeds the median of the first quarter by less than 1 MiB (a
@@ -14,7 +14,7 @@
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
-    echo "usage: tools/soak.sh BUILD TURNS" >&2
+    echo "usage: scripts/soak.sh BUILD TURNS" >&2
     exit 2
 fi
 build=$1

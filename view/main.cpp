@@ -1,10 +1,10 @@
 // velmora-view: any OBJ model, tone-shaded as the demo draws its own, in a window or headless.
 #include "model/glm.h"
 #include "platform/platform.h"
-#include "tools/view/options.h"
-#include "tools/view/overlay.h"
-#include "tools/view/picture.h"
-#include "tools/view/viewer.h"
+#include "view/options.h"
+#include "view/overlay.h"
+#include "view/picture.h"
+#include "view/viewer.h"
 
 #include <GL/gl.h>
 

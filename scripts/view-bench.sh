@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# tools/view-bench.sh BUILD: velmora-view headless at 1024 x 768 on a generated torus of a
-# million triangles (tools/view-model.sh): the time from the process start to the first frame
+# scripts/view-bench.sh BUILD: velmora-view headless at 1024 x 768 on a generated torus of a
+# million triangles (scripts/view-model.sh): the time from the process start to the first frame
 # drawn (bar: at most 2 s) and the frames per second while the view orbits (bar: at least 10).
 # ROUNDS runs (default 3), the median of each figure. Exits 1 when a bar is missed.
 set -euo pipefail
@@ -8,10 +8,10 @@ build=${1:-build}
 rounds=${ROUNDS:-3}
 cd "$(dirname "$0")/.."
 cmake --build "$build" --target velmora-view >/dev/null
-view="$build/tools/view/velmora-view"
+view="$build/view/velmora-view"
 model=$(mktemp "${TMPDIR:-/tmp}/velmora-view-bench.XXXXXX")
 trap 'rm -f "$model"' EXIT
-tools/view-model.sh torus 1000 500 >"$model"
+scripts/view-model.sh torus 1000 500 >"$model"
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 first=() fps=() outline=

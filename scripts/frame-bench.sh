@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# tools/frame-bench.sh BUILD [BASE]: the demo's frame, measured by velmora-capture --bench at
+# scripts/frame-bench.sh BUILD [BASE]: the demo's frame, measured by velmora-capture --bench at
 # 64 x 32 (where rasterising is almost free, so the per-vertex path shows) and at 800 x 400, 600
 # turns each, with the time from process start to the first frame. With BASE (a git revision)
 # that revision's velmora-capture is built in a temporary work tree and measured in the same

@@ -1,8 +1,8 @@
-#include "tools/view/viewer.h"
+#include "view/viewer.h"
 
 #include "math/random.h"
 #include "platform/platform.h"
-#include "tools/view/looks.h"
+#include "view/looks.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,4 +1,4 @@
-#include "tools/view/winding.h"
+#include "view/winding.h"
 
 #include <algorithm>
 #include <cmath>

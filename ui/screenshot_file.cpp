@@ -1,4 +1,4 @@
-#include "app/shared/screenshot_file.h"
+#include "ui/screenshot_file.h"
 
 #include <cerrno>
 #include <cstring>
