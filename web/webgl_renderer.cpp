@@ -583,12 +583,12 @@ void drawFlightPath() {
 }
 
 void ToonModel::buildRamp(const float* coolColor, const float* warmColor) {
+    float texels[toonMaxShades][3];
+    computeToonRamp(flags, shadeCount, coolColor, warmColor, texels);
     startRenderer();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glDepthFunc(GL_LESS);
-    float texels[toonMaxShades][3];
-    computeToonRamp(flags, shadeCount, coolColor, warmColor, texels);
     // RGBA: the format renderers sample fastest; alpha is opaque.
     std::vector<unsigned char> bytes(4 * static_cast<std::size_t>(shadeCount), 255);
     for (int k = 0; k < shadeCount; ++k) {
