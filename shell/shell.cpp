@@ -1,7 +1,5 @@
 #include "shell/shell.h"
 
-#include "shell/main_loop.h"
-
 #include <algorithm>
 
 Shell shell;
@@ -107,6 +105,10 @@ void resized(int width, int height) {
 
 } // namespace
 
+void shellSetWindowProcedure(const WindowProcedure& procedure) {
+    shell.procedure = procedure;
+}
+
 void shellPostInput(const Event& event) {
     if (!shell.window) {
         return;
@@ -207,8 +209,8 @@ void shellTranslateMessage(const Message& message) {
 void shellDispatchMessage(const Message& message) {
     // The panel and the status strip take nothing from the queue: the overlay has seen the
     // message already.
-    if (message.target == Target::Main && shell.window) {
-        windowProc(message.event);
+    if (message.target == Target::Main && shell.window && shell.procedure.message != nullptr) {
+        shell.procedure.message(message.event);
     }
 }
 
@@ -218,8 +220,8 @@ void shellSetFocus(Target target) {
     }
     Target old = shell.focus;
     shell.focus = target;
-    if (old == Target::Main && shell.window) {
-        windowProcFocusLost();
+    if (old == Target::Main && shell.window && shell.procedure.focusLost != nullptr) {
+        shell.procedure.focusLost();
     }
 }
 

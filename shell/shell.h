@@ -3,7 +3,8 @@
 // Contract:
 // - `shell` is the one record of everything the shell holds: the key table and latches, what
 //   the scene reads (SceneInput), the status texts, the window's sizes, the About panel, the
-//   keyboard focus and the queue. resetShell() puts all of it back for a fresh run.
+//   keyboard focus, the main window's procedure and the queue. resetShell() puts all of it back
+//   for a fresh run.
 // - Device input is routed when it arrives (shellPostInput): keys to the window with the
 //   keyboard focus (dropped when none has it), mouse messages to the About panel when the
 //   cursor is over it, else to the status bar strip, else to the main window; while a button
@@ -45,6 +46,13 @@ constexpr int statusBarHeight = 20;
 constexpr int statusPartCount = 3;
 // Right edges in client pixels; -1 extends the last part to the window's right edge.
 constexpr int statusPartEdges[statusPartCount] = {180, 300, -1};
+
+// The main window's procedure: the messages the loop dispatches to the main window, and the
+// loss of its keyboard focus. The loop gives it (shellSetWindowProcedure); either may be null.
+struct WindowProcedure {
+    void (*message)(const Event& event);
+    void (*focusLost)();
+};
 
 struct Shell {
     // true while the key with that code is down.
@@ -99,6 +107,7 @@ struct Shell {
     Target mouseOver = Target::None;
     bool shiftDown = false;
 
+    WindowProcedure procedure{};
     std::deque<Message> queue;
     bool quitPosted = false;
     int quitCode = 0;
@@ -107,6 +116,7 @@ struct Shell {
 extern Shell shell;
 void resetShell();
 
+void shellSetWindowProcedure(const WindowProcedure& procedure);
 void shellPostInput(const Event& event);
 void shellPost(Target target, const Event& event);
 void shellPostQuit(int exitCode);
