@@ -167,8 +167,6 @@ void shellSetClientSize(int width, int height) {
     if (!shell.window) {
         return;
     }
-    width = std::clamp(width, 0, 0xFFFF);
-    height = std::clamp(height, 0, 0xFFFF);
     if (width > 0 && height > 0) {
         shell.clientWidth = width;
         shell.clientHeight = height;

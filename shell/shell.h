@@ -96,7 +96,6 @@ struct Shell {
     bool aboutVisible = false;
     // Where the panel is on screen, title bar included (the overlay keeps it up to date).
     Rect aboutRect;
-    int aboutResult = 0;
 
     Target focus = Target::None;
     // The focus to give back when the program is activated again.
@@ -120,8 +119,9 @@ void shellSetWindowProcedure(const WindowProcedure& procedure);
 void shellPostInput(const Event& event);
 void shellPost(Target target, const Event& event);
 void shellPostQuit(int exitCode);
-// A scripted resize: the client area takes the new size (0 stands for a minimised window, which
-// keeps its size) and a Resized message is queued for the main window.
+// A scripted resize (sizes 0 or more, as the scripts' readers check): the client area takes the
+// new size (0 stands for a minimised window, which keeps its size) and a Resized message is
+// queued for the main window.
 void shellSetClientSize(int width, int height);
 // Takes in what the platform has, then removes one message; false when there was none.
 bool shellPeekMessage(Message* message);

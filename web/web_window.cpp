@@ -116,9 +116,9 @@ std::string saveScreenshot() {
 
 extern "C" {
 
-// The panel's "Alright!" button (1) and its close box (0).
-EMSCRIPTEN_KEEPALIVE void velmoraAboutEnd(int result) {
-    endAboutPanel(result);
+// The panel's "Alright!" button and its close box.
+EMSCRIPTEN_KEEPALIVE void velmoraAboutEnd() {
+    endAboutPanel();
 }
 
 // A click on the page outside the canvas or the panel gives the keyboard back to the picture.
