@@ -1,4 +1,5 @@
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 
 #include "scene/scene_render.h"
 
@@ -53,8 +54,7 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
     scene.torus.shadeCount = 32;
     scene.torus.buildRamp(greyCool, greyWarm);
 
-    cameraSetUp();
-    initFlightPath();
+    cameraSetUp(scene.camera);
     scene.starList = buildStarField();
 
     formatSpeedText(input.speedDivisor, texts->speed);
@@ -70,8 +70,8 @@ bool drawScene(const SceneInput& input, SceneTexts* texts) {
 
     pushFrameTime(scene.timer.frameDelta());
     advanceScene(scene.averageFrameTime, input.speedDivisor);
-    cameraViewUpdate(input.freeCamera, &scene.trailPoint, &scene.shipPoint, scene.averageFrameTime,
-                     input.speedDivisor);
+    cameraViewUpdate(scene.camera, input.freeCamera, &scene.trailPoint, &scene.shipPoint,
+                     scene.averageFrameTime, input.speedDivisor);
 
     renderPushPlacement();
     if (input.showPath) {

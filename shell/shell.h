@@ -88,7 +88,7 @@ struct Shell {
     // The size last reported, so that the same size is not reported twice.
     int reportedWidth = -1;
     int reportedHeight = -1;
-    // As last given to resizeViewport, after the height correction.
+    // As last given to resizeAppWindow, after the height correction.
     int viewportWidth = 0;
     int viewportHeight = 0;
 

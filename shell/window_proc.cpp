@@ -1,6 +1,6 @@
 #include "shell/window_proc.h"
 
-#include "scene/camera.h"
+#include "scene/scene_state.h"
 #include "shell/about_panel.h"
 #include "shell/app_window.h"
 
@@ -43,10 +43,10 @@ void windowProc(const Event& event) {
         }
         break;
     case EventType::MouseMove:
-        cameraMouseMoved(event.a, event.b);
+        cameraMouseMoved(scene.camera, event.a, event.b);
         break;
     case EventType::MouseLeave:
-        cameraMouseLeft();
+        cameraMouseLeft(scene.camera);
         break;
     default:
         break;
@@ -83,16 +83,16 @@ bool applyIdleKeys() {
         s.showPath = !s.showPath;
     }
     if (down(VK_UP)) {
-        cameraMoveForward();
+        cameraMoveForward(scene.camera);
     }
     if (down(VK_DOWN)) {
-        cameraMoveBack();
+        cameraMoveBack(scene.camera);
     }
     if (down(VK_LEFT)) {
-        cameraStrafeLeft();
+        cameraStrafeLeft(scene.camera);
     }
     if (down(VK_RIGHT)) {
-        cameraStrafeRight();
+        cameraStrafeRight(scene.camera);
     }
     if (down(VK_ADD)) {
         s.speedDivisor -= 1.0f;

@@ -11,6 +11,7 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 #include "shell/main_loop.h"
 #include "shell/shell.h"
 

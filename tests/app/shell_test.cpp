@@ -7,6 +7,7 @@
 #include "shell/overlay.h"
 #include "app/resources.h"
 #include "platform/null_platform.h"
+#include "scene/camera.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ const std::string eventNames[] = {"down",    "up",      "char",  "move", "leave"
 } // namespace
 
 #define RECORDED(function, entry)                                                                  \
-    void function() {                                                                              \
+    void function(Camera&) {                                                                       \
         sceneLog += entry;                                                                         \
     }
 RECORDED(cameraMoveForward, ",fwd")
@@ -38,7 +39,7 @@ RECORDED(cameraMoveBack, ",back")
 RECORDED(cameraStrafeLeft, ",left")
 RECORDED(cameraStrafeRight, ",right")
 RECORDED(cameraMouseLeft, ",leave")
-void cameraMouseMoved(int x, int y) {
+void cameraMouseMoved(Camera&, int x, int y) {
     sceneLog += ",mouse(" + std::to_string(x) + "," + std::to_string(y) + ")";
 }
 bool initScene(const SceneInput&, SceneTexts*) {
