@@ -2,6 +2,7 @@
 #include "shell/app_window.h"
 
 #include "platform/platform.h"
+#include "shell/overlay.h"
 #include "scene/scene_render.h"
 #include "shell/shell.h"
 
@@ -47,12 +48,25 @@ void resizeAppWindow(int width, int height) {
     recreateStatusBar();
 }
 
-void forgetAppWindow() {
-    platformDestroyWindow();
-    shell.window = false;
-    shell.statusBar = Rect{};
-    shell.aboutCreated = false;
-    shell.aboutVisible = false;
-    shell.focus = shell.capture = shell.mouseOver = Target::None;
-    shell.queue.clear();
+void destroyAppWindow() {
+    if (shell.context) {
+        // The overlay's textures belong to this context.
+        overlayShutdown();
+        if (!platformMakeCurrent(false)) {
+            platformMessageBox("SHUTDOWN ERROR", "Release Of DC And RC Failed.",
+                               MessageBoxIcon::Information);
+        }
+        platformDeleteContext();
+        shell.context = false;
+    }
+    overlayShutdown();
+    if (shell.window) {
+        platformDestroyWindow();
+        shell.window = false;
+        shell.statusBar = Rect{};
+        shell.aboutCreated = false;
+        shell.aboutVisible = false;
+        shell.focus = shell.capture = shell.mouseOver = Target::None;
+        shell.queue.clear();
+    }
 }

@@ -17,7 +17,9 @@
 
 #include <string>
 
+// Each front end's own: the desktop's window (app/) or the page's canvas (web/).
 bool createAppWindow(const char* title, int width, int height, int colorBits);
+// Shared by both: the overlay shut down with the context that drew it, then the window.
 void destroyAppWindow();
 // A new client size: the viewport (at least 1 high), then recreateStatusBar.
 void resizeAppWindow(int width, int height);
@@ -27,9 +29,6 @@ void resizeAppWindow(int width, int height);
 const char* finishAppWindow(int width, int height);
 // What exists released, then TEXT shown under "ERROR"; false, for createAppWindow to return.
 bool failAppWindow(const char* text);
-// The window destroyed and the shell's record of it, its panel, focus and queue cleared: the
-// last step of destroyAppWindow, whichever front end's.
-void forgetAppWindow();
 // A new status bar replaces the old one (texts start over, part 0 stays empty); then part 1
 // gets the "%d x %d" size text of the viewport.
 void recreateStatusBar();

@@ -9,7 +9,6 @@
 #include "scene/scene_render.h"
 #include "shell/about_panel.h"
 #include "shell/app_window.h"
-#include "shell/main_loop.h"
 #include "shell/overlay.h"
 #include "shell/screenshot.h"
 #include "shell/shell.h"
@@ -64,17 +63,6 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
         shell.status[0] = texts.speed;
     }
     return true;
-}
-
-void destroyAppWindow() {
-    if (shell.context) {
-        platformMakeCurrent(false);
-        platformDeleteContext();
-        shell.context = false;
-    }
-    if (shell.window) {
-        forgetAppWindow();
-    }
 }
 
 // Keys addressed to the panel do nothing there, as on the desktop; its button and close box are
