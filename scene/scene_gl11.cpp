@@ -1,5 +1,5 @@
 // The GL 1.1 renderer of the scene: fixed-function state, the matrix stack, display lists and
-// immediate mode, the calls the desktop's frames were always drawn with.
+// immediate mode: the calls the desktop draws its frames with.
 #include "scene/flight_path.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"

@@ -312,10 +312,8 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
     for (const auto& c : cases) {
         reset();
         // The window and the hidden About panel as appMain makes them, without the loop.
-        ASSERT_TRUE(createAppWindow("Velmora Demo", 800, 400, 16));
+        ASSERT_TRUE(startApp(800, 400));
         ASSERT_TRUE(nullPlatform().shown);
-        createAboutPanel();
-        shellSetFocus(Target::Main);
         shell.queue.clear();
         shell.aboutRect = Rect{0, 300, 200, 100};
         play(c.input);
