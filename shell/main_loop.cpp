@@ -58,7 +58,7 @@ int runMainLoop(const LoopHooks* hooks) {
 }
 
 bool startApp(int width, int height) {
-    shellSetWindowProcedure(mainWindowProcedure);
+    shell.procedure = mainWindowProcedure;
     if (!createAppWindow("Velmora Demo", width, height, 16)) {
         return false;
     }

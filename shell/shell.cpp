@@ -105,10 +105,6 @@ void resized(int width, int height) {
 
 } // namespace
 
-void shellSetWindowProcedure(const WindowProcedure& procedure) {
-    shell.procedure = procedure;
-}
-
 void shellPostInput(const Event& event) {
     if (!shell.window) {
         return;

@@ -48,7 +48,7 @@ constexpr int statusPartCount = 3;
 constexpr int statusPartEdges[statusPartCount] = {180, 300, -1};
 
 // The main window's procedure: the messages the loop dispatches to the main window, and the
-// loss of its keyboard focus. The loop gives it (shellSetWindowProcedure); either may be null.
+// loss of its keyboard focus. The loop gives it (startApp); either may be null.
 struct WindowProcedure {
     void (*message)(const Event& event);
     void (*focusLost)();
@@ -115,7 +115,6 @@ struct Shell {
 extern Shell shell;
 void resetShell();
 
-void shellSetWindowProcedure(const WindowProcedure& procedure);
 void shellPostInput(const Event& event);
 void shellPost(Target target, const Event& event);
 void shellPostQuit(int exitCode);

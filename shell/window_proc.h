@@ -1,8 +1,8 @@
 // The main window's procedure and the keys an idle turn applies.
 //
-// The loop gives the procedure to the shell (shellSetWindowProcedure), which hands it the
-// messages addressed to the main window and tells it when that window loses the keyboard focus;
-// the shell never names these functions, so nothing here is called back by what it calls.
+// The loop gives the procedure to the shell (Shell::procedure), which hands it the messages
+// addressed to the main window and tells it when that window loses the keyboard focus; the shell
+// never names these functions, so nothing here is called back by what it calls.
 #pragma once
 
 #include "platform/platform.h"
