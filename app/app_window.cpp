@@ -1,8 +1,6 @@
 #include "shell/app_window.h"
 
 #include "app/data_dir.h"
-#include "shell/main_loop.h"
-#include "shell/overlay.h"
 #include "app/resources.h"
 #include "shell/shell.h"
 #include "model/glm.h"
@@ -41,21 +39,4 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
         shell.status[0] = texts.speed;
     }
     return true;
-}
-
-void destroyAppWindow() {
-    if (shell.context) {
-        // The overlay's textures belong to this context.
-        overlayShutdown();
-        if (!platformMakeCurrent(false)) {
-            platformMessageBox("SHUTDOWN ERROR", "Release Of DC And RC Failed.",
-                               MessageBoxIcon::Information);
-        }
-        platformDeleteContext();
-        shell.context = false;
-    }
-    overlayShutdown();
-    if (shell.window) {
-        forgetAppWindow();
-    }
 }

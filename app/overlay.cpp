@@ -206,11 +206,8 @@ void drawAboutPanel() {
         }
     }
     ImGui::End();
-    if (alright) {
-        endAboutPanel(1);
-    }
-    if (!open) {
-        endAboutPanel(0);
+    if (alright || !open) {
+        endAboutPanel();
     }
 }
 

@@ -13,7 +13,6 @@
 #include <string>
 
 constexpr int IDI_VELMORA = 101;
-constexpr int IDD_ABOUT = 102;
 constexpr int IDB_ABOUT = 105;
 
 struct EmbeddedResource {

@@ -19,7 +19,8 @@
 
 #include <cstdint>
 
-// The camera is part of the scene's record (scene.camera).
+// The demo's camera is part of the scene's record (scene.camera); every function here works on
+// the camera it is given.
 struct Camera {
     Vec3 eye{0.0f, 0.0f, 0.0f};
     Vec3 direction{0.0f, 0.0f, 1.0f};
@@ -35,23 +36,23 @@ constexpr float cameraMovementStep = 1.5f;
 constexpr float cameraMouseTurn = 0.00005f;
 
 // eye (30, 40, -50), target (0, 0, 0); direction and up keep their values.
-void cameraSetUp();
+void cameraSetUp(Camera& camera);
 
 // Follow mode step: each of eye x, y, z then target x, y, z covers the fraction
 // 25 * w / s of its distance to its goal (not limited).
-void cameraFollow(const PathPoint* eyeGoal, const PathPoint* targetGoal, double averageFrameTime,
-                  float speedDivisor);
+void cameraFollow(Camera& camera, const PathPoint* eyeGoal, const PathPoint* targetGoal,
+                  double averageFrameTime, float speedDivisor);
 // The nine gluLookAt arguments (eye, centre, up) the view update would apply now.
-void cameraLookAtArguments(bool freeCamera, double out[9]);
+void cameraLookAtArguments(const Camera& camera, bool freeCamera, double out[9]);
 // Follow step (follow mode only), then gluLookAt.
-void cameraViewUpdate(bool freeCamera, const PathPoint* eyeGoal, const PathPoint* targetGoal,
-                      double averageFrameTime, float speedDivisor);
+void cameraViewUpdate(Camera& camera, bool freeCamera, const PathPoint* eyeGoal,
+                      const PathPoint* targetGoal, double averageFrameTime, float speedDivisor);
 
-void cameraMoveForward();
-void cameraMoveBack();
-void cameraStrafeLeft();
-void cameraStrafeRight();
+void cameraMoveForward(Camera& camera);
+void cameraMoveBack(Camera& camera);
+void cameraStrafeLeft(Camera& camera);
+void cameraStrafeRight(Camera& camera);
 // Cursor position in client coordinates (x right, y down).
-void cameraMouseMoved(int x, int y);
+void cameraMouseMoved(Camera& camera, int x, int y);
 // The cursor has left the client area: the next cameraMouseMoved only records its position.
-void cameraMouseLeft();
+void cameraMouseLeft(Camera& camera);

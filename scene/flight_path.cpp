@@ -2,20 +2,6 @@
 
 #include <cassert>
 
-FlightPath flightPath;
-
-void initFlightPath() {
-    static const PathPoint table[flightPathControlPointCount] = {
-        {5, -2, -5},     {5, -2, 6},   {-6, -2, 6},  {-5, 1, -8},    {-4, 4, -22},
-        {-20, 2, -10},   {-20, 2, 0},  {-20, 2, 10}, {10, -30, 100}, {0, -20, 120},
-        {-10, -10, 140}, {0, 0, 120},  {0, 20, 100}, {0, 40, 80},    {0, 30, 50},
-        {0, 20, 20},     {0, 10, -15}, {5, -2, -16}, {5, -2, -5},
-    };
-    for (int i = 0; i < flightPathControlPointCount; ++i) {
-        flightPath.controlPoints[i] = table[i];
-    }
-}
-
 namespace {
 double bezierComponent(double p0, double p1, double p2, double p3, double t) {
     double u = 3 * (p1 - p0);
@@ -32,7 +18,7 @@ PathPoint bezierPoint(PathPoint p0, PathPoint p1, PathPoint p2, PathPoint p3, do
 }
 
 PathPoint flightPathPoint(double pathTime) {
-    const PathPoint* p = flightPath.controlPoints;
+    const PathPoint* p = flightPathControlPoints;
     bool inRange = pathTime > 0.0 && pathTime < flightPathLapLength;
     assert(inRange && "flightPathPoint: path time must lie in 0 < T < 7; wrap it first");
     if (!inRange) {

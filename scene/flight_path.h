@@ -7,7 +7,6 @@
 //   upper bound exclusive.
 // - A time outside 0 < T < 7 is a programming error: debug builds assert, release builds clamp
 //   it to the nearest point of the path (P0 at either end, the path being closed).
-// - initFlightPath runs once before anything else here; the table is read-only afterwards.
 // - drawFlightPath needs a current GL context and draws with the state in force.
 #pragma once
 
@@ -23,13 +22,14 @@ constexpr int flightPathControlPointCount = 19;
 constexpr int flightPathSegmentCount = 6;
 constexpr double flightPathLapLength = 7.0;
 
-struct FlightPath {
-    PathPoint controlPoints[flightPathControlPointCount];
+// Segment k runs from point 3k to point 3k + 3; the last point is the first, closing the route.
+inline constexpr PathPoint flightPathControlPoints[flightPathControlPointCount] = {
+    {5, -2, -5},     {5, -2, 6},   {-6, -2, 6},  {-5, 1, -8},    {-4, 4, -22},
+    {-20, 2, -10},   {-20, 2, 0},  {-20, 2, 10}, {10, -30, 100}, {0, -20, 120},
+    {-10, -10, 140}, {0, 0, 120},  {0, 20, 100}, {0, 40, 80},    {0, 30, 50},
+    {0, 20, 20},     {0, 10, -15}, {5, -2, -16}, {5, -2, -5},
 };
 
-extern FlightPath flightPath;
-
-void initFlightPath();
 // The cubic Bezier segment p0..p3 at t in [0, 1], in power-basis form.
 PathPoint bezierPoint(PathPoint p0, PathPoint p1, PathPoint p2, PathPoint p3, double t);
 PathPoint flightPathPoint(double pathTime);
@@ -39,7 +39,7 @@ PathPoint flightPathPoint(double pathTime);
 // counter would), 606 in all. emit is called as emit(float x, float y, float z).
 template <class Emit> void forEachFlightPathSample(Emit emit) {
     for (int k = 0; k < flightPathSegmentCount; ++k) {
-        const PathPoint* p = &flightPath.controlPoints[3 * k];
+        const PathPoint* p = &flightPathControlPoints[3 * k];
         float t = 0.0f;
         double next;
         do {

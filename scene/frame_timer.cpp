@@ -20,10 +20,6 @@ FrameTimer::FrameTimer() {
     frames = 0;
 }
 
-void FrameTimer::reset() {
-    *this = FrameTimer{};
-}
-
 double FrameTimer::frameDelta() {
     currentCount = platformCounter();
     std::int64_t elapsed = currentCount - lastFrameMark;

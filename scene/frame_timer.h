@@ -3,8 +3,7 @@
 // Contract:
 // - Time is read only through the platform counter (platform/platform.h), in its own ticks, and
 //   turned into seconds only by the division by the frequency. A tool that installs another
-//   counter source (a virtual clock) must re-construct the timer afterwards (reset(), which
-//   resetScene does).
+//   counter source (a virtual clock) constructs the timer afresh afterwards (resetScene does).
 // - A frequency of zero or less means there is no usable counter: every elapsed time then
 //   counts as 0 seconds, so deltas are 0.0 and no window ever closes (never inf or NaN).
 // - The first frameDelta measures from construction. The last second mark starts at 0, the
@@ -33,6 +32,4 @@ struct FrameTimer {
     double frameDelta();
     // Once per drawn frame, after the drawing.
     void countFrame();
-    // Runs the construction steps again, reading the counter source now installed.
-    void reset();
 };

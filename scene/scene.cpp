@@ -1,21 +1,18 @@
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 
+#include "scene/ramps.h"
 #include "scene/scene_render.h"
 
 #include <cstdio>
 
 namespace {
-void setUpModel(ToonModel* record, float lineWidth, const float* coolColor,
-                const float* warmColor) {
+// The ramp's flags with the outline every model of the demo draws.
+void setUpModel(ToonModel* record, const ModelRamp& ramp, float lineWidth) {
+    record->flags = ramp.flags | TOON_OUTLINE;
+    record->shadeCount = ramp.shadeCount;
     record->lineWidth = lineWidth;
-    record->buildRamp(coolColor, warmColor);
-}
-
-void setUpModel(ToonModel* record, std::int32_t flags, std::int32_t shadeCount, float lineWidth,
-                const float* coolColor, const float* warmColor) {
-    record->flags = flags;
-    record->shadeCount = shadeCount;
-    setUpModel(record, lineWidth, coolColor, warmColor);
+    record->buildRamp(ramp.cool, ramp.warm);
 }
 
 float spin(double factor) {
@@ -32,29 +29,15 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
     scene.surface.load((input.dataDir + "surface.obj").c_str());
     scene.torus.load((input.dataDir + "torus.obj").c_str());
 
-    const float spaceshipCool[3] = {0.2f, 0.5f, 1.0f};
-    const float spaceshipWarm[3] = {0.0f, 1.0f, 0.0f};
-    const float deathstarCool[3] = {1.0f, 0.0f, 0.0f};
-    const float deathstarWarm[3] = {1.0f, 1.0f, 0.0f};
-    const float legoCool[3] = {0.0f, 0.0f, 1.0f};
-    const float legoWarm[3] = {0.0f, 1.0f, 1.0f};
-    const float greyCool[3] = {0.2f, 0.2f, 0.2f};
-    const float greyWarm[3] = {1.0f, 1.0f, 1.0f};
-    const std::int32_t gradientOutline = TOON_OUTLINE | TOON_GRADIENT;
+    setUpModel(&scene.spaceship, modelRamps[spaceshipRamp], 5.0f);
+    setUpModel(&scene.deathstar, modelRamps[deathstarRamp], 3.0f);
+    setUpModel(&scene.lego, modelRamps[legoRamp], 4.0f);
+    setUpModel(&scene.surface, modelRamps[surfaceRamp], 4.0f);
+    // The torus's line width 0 is one the GL rejects, so its outline takes the lego's 4 drawn
+    // just before it. Its ramp draws the generator's first 32 numbers, before the stars.
+    setUpModel(&scene.torus, modelRamps[torusRamp], 0.0f);
 
-    // The spaceship keeps the flags and shade count that load gave it.
-    setUpModel(&scene.spaceship, 5.0f, spaceshipCool, spaceshipWarm);
-    setUpModel(&scene.deathstar, gradientOutline, 4, 3.0f, deathstarCool, deathstarWarm);
-    setUpModel(&scene.lego, gradientOutline, 4, 4.0f, legoCool, legoWarm);
-    setUpModel(&scene.surface, gradientOutline, 4, 4.0f, greyCool, greyWarm);
-    // The torus's line width stays 0, which the GL rejects, so its outline takes the lego's 4
-    // drawn just before it. Its ramp draws the generator's first 32 numbers, before the stars.
-    scene.torus.flags = TOON_RANDOM_SHADES | TOON_OUTLINE;
-    scene.torus.shadeCount = 32;
-    scene.torus.buildRamp(greyCool, greyWarm);
-
-    cameraSetUp();
-    initFlightPath();
+    cameraSetUp(scene.camera);
     scene.starList = buildStarField();
 
     formatSpeedText(input.speedDivisor, texts->speed);
@@ -70,8 +53,8 @@ bool drawScene(const SceneInput& input, SceneTexts* texts) {
 
     pushFrameTime(scene.timer.frameDelta());
     advanceScene(scene.averageFrameTime, input.speedDivisor);
-    cameraViewUpdate(input.freeCamera, &scene.trailPoint, &scene.shipPoint, scene.averageFrameTime,
-                     input.speedDivisor);
+    cameraViewUpdate(scene.camera, input.freeCamera, &scene.trailPoint, &scene.shipPoint,
+                     scene.averageFrameTime, input.speedDivisor);
 
     renderPushPlacement();
     if (input.showPath) {

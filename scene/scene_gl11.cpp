@@ -1,7 +1,8 @@
 // The GL 1.1 renderer of the scene: fixed-function state, the matrix stack, display lists and
-// immediate mode, the calls the desktop's frames were always drawn with.
+// immediate mode: the calls the desktop draws its frames with.
 #include "scene/flight_path.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 #include "scene/scene_render.h"
 
 #include <GL/gl.h>
@@ -85,7 +86,7 @@ void drawFlightPath() {
 
     glColor3f(0.0f, 1.0f, 0.0f);
     glBegin(GL_LINE_STRIP);
-    for (const PathPoint& p : flightPath.controlPoints) {
+    for (const PathPoint& p : flightPathControlPoints) {
         glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
     }
     glEnd();

@@ -1,7 +1,6 @@
-// The scene's state and the parts of a frame that need no GL: frame-time averaging, the path
-// time, the path points, the ship's rotation and the star positions.
+#include "scene/scene_state.h"
+
 #include "math/random.h"
-#include "scene/scene.h"
 
 #include <cmath>
 #include <cstdio>

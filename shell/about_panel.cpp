@@ -1,13 +1,13 @@
 #include "shell/about_panel.h"
 
 const AboutControl aboutControls[aboutControlCount] = {
-    {AboutControlKind::Button, IDOK, "Alright!", 155, 199, 77, 14},
-    {AboutControlKind::Text, -1, "Velmora Demo", 7, 7, 64, 8},
-    {AboutControlKind::Text, -1, "Oren Kinsel", 17, 25, 73, 8},
-    {AboutControlKind::Text, -1, "Delan Tarrow", 178, 25, 54, 10},
-    {AboutControlKind::Bitmap, 1001, nullptr, 17, 41, 215, 150},
-    {AboutControlKind::Text, -1, "Last Version: 26.01.2004", 18, 198, 82, 8},
-    {AboutControlKind::Icon, -1, nullptr, 111, 12, 20, 20},
+    {AboutControlKind::Button, "Alright!", 155, 199, 77, 14},
+    {AboutControlKind::Text, "Velmora Demo", 7, 7, 64, 8},
+    {AboutControlKind::Text, "Oren Kinsel", 17, 25, 73, 8},
+    {AboutControlKind::Text, "Delan Tarrow", 178, 25, 54, 10},
+    {AboutControlKind::Bitmap, nullptr, 17, 41, 215, 150},
+    {AboutControlKind::Text, "Last Version: 26.01.2004", 18, 198, 82, 8},
+    {AboutControlKind::Icon, nullptr, 111, 12, 20, 20},
 };
 
 namespace {
@@ -63,8 +63,7 @@ void showAboutPanel() {
     }
 }
 
-void endAboutPanel(int result) {
-    shell.aboutResult = result;
+void endAboutPanel() {
     shell.aboutVisible = false;
     if (shell.focus == Target::Panel) {
         shellSetFocus(Target::Main);

@@ -15,13 +15,11 @@ enum class AboutControlKind { Button, Text, Bitmap, Icon };
 
 struct AboutControl {
     AboutControlKind kind;
-    int id;
     const char* text;
     // Dialog units.
     int x, y, width, height;
 };
 
-constexpr int IDOK = 1;
 constexpr int aboutDialogUnitsWidth = 250;
 constexpr int aboutDialogUnitsHeight = 220;
 constexpr int aboutControlCount = 7;
@@ -36,7 +34,7 @@ Rect aboutControlRect(const AboutControl& control);
 void createAboutPanel();
 // Shows the panel and gives it the keyboard focus (F1).
 void showAboutPanel();
-// Hides the panel with a result ("Alright!" 1, the close box 0); it stays alive so F1 can show it
-// again, and the keyboard focus goes back to the main window if the panel had it. Keys and mouse
-// messages addressed to the panel do nothing else.
-void endAboutPanel(int result);
+// Hides the panel ("Alright!" or the close box); it stays alive so F1 can show it again, and the
+// keyboard focus goes back to the main window if the panel had it. Keys and mouse messages
+// addressed to the panel do nothing else.
+void endAboutPanel();

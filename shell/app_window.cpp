@@ -2,8 +2,8 @@
 #include "shell/app_window.h"
 
 #include "platform/platform.h"
+#include "shell/overlay.h"
 #include "scene/scene_render.h"
-#include "shell/main_loop.h"
 #include "shell/shell.h"
 
 bool failAppWindow(const char* text) {
@@ -28,15 +28,15 @@ const char* finishAppWindow(int width, int height) {
         return "Can't Activate The GL Rendering Context.";
     }
     platformShowWindow();
-    // The first show reports the client size.
-    windowProc(Event{EventType::Resized, width, height});
+    // Shown, the window has its client size: the viewport and the bar follow it.
+    resizeAppWindow(width, height);
     shell.active = true;
     shellSetFocus(Target::Main);
-    resizeViewport(width, height);
     return nullptr;
 }
 
-void resizeViewport(int width, int height) {
+void resizeAppWindow(int width, int height) {
+    // The viewport is at least one pixel high; the projection divides by its height.
     if (height < 1) {
         height = 1;
     }
@@ -45,14 +45,28 @@ void resizeViewport(int width, int height) {
     if (platformGLCurrent()) {
         renderViewport(width, height);
     }
+    recreateStatusBar();
 }
 
-void forgetAppWindow() {
-    platformDestroyWindow();
-    shell.window = false;
-    shell.statusBar = Rect{};
-    shell.aboutCreated = false;
-    shell.aboutVisible = false;
-    shell.focus = shell.capture = shell.mouseOver = Target::None;
-    shell.queue.clear();
+void destroyAppWindow() {
+    if (shell.context) {
+        // The overlay's textures belong to this context.
+        overlayShutdown();
+        if (!platformMakeCurrent(false)) {
+            platformMessageBox("SHUTDOWN ERROR", "Release Of DC And RC Failed.",
+                               MessageBoxIcon::Information);
+        }
+        platformDeleteContext();
+        shell.context = false;
+    }
+    overlayShutdown();
+    if (shell.window) {
+        platformDestroyWindow();
+        shell.window = false;
+        shell.statusBar = Rect{};
+        shell.aboutCreated = false;
+        shell.aboutVisible = false;
+        shell.focus = shell.capture = shell.mouseOver = Target::None;
+        shell.queue.clear();
+    }
 }

@@ -12,25 +12,25 @@
 // - destroyAppWindow releases whatever exists in the reverse order; when no context can be made
 //   current any more it shows "Release Of DC And RC Failed." under "SHUTDOWN ERROR" and goes
 //   on. Safe after a partial creation and twice.
-// - resizeViewport needs no context: without one it only stores the size.
+// - resizeAppWindow needs no context: without one it only stores the size.
 #pragma once
 
 #include <string>
 
+// Each front end's own: the desktop's window (app/) or the page's canvas (web/).
 bool createAppWindow(const char* title, int width, int height, int colorBits);
+// Shared by both: the overlay shut down with the context that drew it, then the window.
 void destroyAppWindow();
-void resizeViewport(int width, int height);
+// A new client size: the viewport (at least 1 high), then recreateStatusBar.
+void resizeAppWindow(int width, int height);
 // The steps of createAppWindow after the window exists, alike for both front ends: the shell's
 // record of the window and its first status bar, the GL context made current, the window shown
 // and focused, the viewport. The failure's message-box text, or null.
 const char* finishAppWindow(int width, int height);
 // What exists released, then TEXT shown under "ERROR"; false, for createAppWindow to return.
 bool failAppWindow(const char* text);
-// The window destroyed and the shell's record of it, its panel, focus and queue cleared: the
-// last step of destroyAppWindow, whichever front end's.
-void forgetAppWindow();
 // A new status bar replaces the old one (texts start over, part 0 stays empty); then part 1
-// gets the "%d x %d" size text. What a resize does after resizeViewport.
+// gets the "%d x %d" size text of the viewport.
 void recreateStatusBar();
 // "Speed: %f" of 1 / speed divisor into part 0.
 void writeSpeedText();

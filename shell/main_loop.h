@@ -2,8 +2,8 @@
 //
 // Each turn removes at most one message. A removed quit request ends the loop; any other
 // message is shown to the overlay, translated (a character key also queues its character,
-// which takes a turn of its own) and dispatched. A turn that found no message is an idle turn:
-// it applies the held keys (Escape, F1, C, P, arrows, keypad plus and minus, in that order).
+// which takes a turn of its own) and dispatched to the main window's procedure. A turn that
+// found no message is an idle turn: it applies the held keys (shell/window_proc.h).
 // Every turn then draws a frame (the scene, then the status bar and the About panel over it)
 // and presents it, also the last one.
 //
@@ -33,13 +33,6 @@ struct LoopHooks {
     bool (*afterTurn)(void* context, std::int64_t turn);
 };
 
-// The main window's procedure: key table, quit request, resize, mouse look. Key codes outside
-// 0..255 (only a hand-made message can carry one) are ignored instead of indexing past the
-// table.
-void windowProc(const Event& event);
-// The main window lost the keyboard focus: every key is released.
-void windowProcFocusLost();
-
 // Exit status of `velmora` when there is no display to open the window on.
 constexpr int exitNoDisplay = 2;
 
@@ -51,10 +44,12 @@ int runMainLoop(const LoopHooks* hooks);
 // it. A quit request stores its code in exitCode. What a page runs from each animation frame.
 bool runLoopTurn(const LoopHooks* hooks, std::int64_t turn, int* exitCode);
 
-// Applies the held keys as an idle turn does; true when Escape is down.
-bool applyIdleKeys();
+// The program's start, alike for the desktop and the page: the main window's procedure given
+// to the shell, createAppWindow("Velmora Demo", width, height, 16), the hidden About panel, the
+// focus to the main window. false when the window failed (its message box is shown). The display
+// must be open (platformOpenDisplay).
+bool startApp(int width, int height);
 
-// The program: createAppWindow("Velmora Demo", width, height, 16) (exit code 0 if it fails),
-// the hidden About panel, the focus to the main window, the loop, destroyAppWindow. Returns
-// the exit code. The display must be open (platformOpenDisplay).
+// The program: startApp (exit code 0 if it fails), the loop, destroyAppWindow. Returns the exit
+// code.
 int appMain(int width, int height, const LoopHooks* hooks);

@@ -1,7 +1,5 @@
 #include "shell/shell.h"
 
-#include "shell/main_loop.h"
-
 #include <algorithm>
 
 Shell shell;
@@ -165,8 +163,6 @@ void shellSetClientSize(int width, int height) {
     if (!shell.window) {
         return;
     }
-    width = std::clamp(width, 0, 0xFFFF);
-    height = std::clamp(height, 0, 0xFFFF);
     if (width > 0 && height > 0) {
         shell.clientWidth = width;
         shell.clientHeight = height;
@@ -207,8 +203,8 @@ void shellTranslateMessage(const Message& message) {
 void shellDispatchMessage(const Message& message) {
     // The panel and the status strip take nothing from the queue: the overlay has seen the
     // message already.
-    if (message.target == Target::Main && shell.window) {
-        windowProc(message.event);
+    if (message.target == Target::Main && shell.window && shell.procedure.message != nullptr) {
+        shell.procedure.message(message.event);
     }
 }
 
@@ -218,8 +214,8 @@ void shellSetFocus(Target target) {
     }
     Target old = shell.focus;
     shell.focus = target;
-    if (old == Target::Main && shell.window) {
-        windowProcFocusLost();
+    if (old == Target::Main && shell.window && shell.procedure.focusLost != nullptr) {
+        shell.procedure.focusLost();
     }
 }
 

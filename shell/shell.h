@@ -3,7 +3,8 @@
 // Contract:
 // - `shell` is the one record of everything the shell holds: the key table and latches, what
 //   the scene reads (SceneInput), the status texts, the window's sizes, the About panel, the
-//   keyboard focus and the queue. resetShell() puts all of it back for a fresh run.
+//   keyboard focus, the main window's procedure and the queue. resetShell() puts all of it back
+//   for a fresh run.
 // - Device input is routed when it arrives (shellPostInput): keys to the window with the
 //   keyboard focus (dropped when none has it), mouse messages to the About panel when the
 //   cursor is over it, else to the status bar strip, else to the main window; while a button
@@ -46,6 +47,13 @@ constexpr int statusPartCount = 3;
 // Right edges in client pixels; -1 extends the last part to the window's right edge.
 constexpr int statusPartEdges[statusPartCount] = {180, 300, -1};
 
+// The main window's procedure: the messages the loop dispatches to the main window, and the
+// loss of its keyboard focus. The loop gives it (startApp); either may be null.
+struct WindowProcedure {
+    void (*message)(const Event& event);
+    void (*focusLost)();
+};
+
 struct Shell {
     // true while the key with that code is down.
     bool keyTable[256] = {};
@@ -80,7 +88,7 @@ struct Shell {
     // The size last reported, so that the same size is not reported twice.
     int reportedWidth = -1;
     int reportedHeight = -1;
-    // As last given to resizeViewport, after the height correction.
+    // As last given to resizeAppWindow, after the height correction.
     int viewportWidth = 0;
     int viewportHeight = 0;
 
@@ -88,7 +96,6 @@ struct Shell {
     bool aboutVisible = false;
     // Where the panel is on screen, title bar included (the overlay keeps it up to date).
     Rect aboutRect;
-    int aboutResult = 0;
 
     Target focus = Target::None;
     // The focus to give back when the program is activated again.
@@ -99,6 +106,7 @@ struct Shell {
     Target mouseOver = Target::None;
     bool shiftDown = false;
 
+    WindowProcedure procedure{};
     std::deque<Message> queue;
     bool quitPosted = false;
     int quitCode = 0;
@@ -110,8 +118,9 @@ void resetShell();
 void shellPostInput(const Event& event);
 void shellPost(Target target, const Event& event);
 void shellPostQuit(int exitCode);
-// A scripted resize: the client area takes the new size (0 stands for a minimised window, which
-// keeps its size) and a Resized message is queued for the main window.
+// A scripted resize (sizes 0 or more, as the scripts' readers check): the client area takes the
+// new size (0 stands for a minimised window, which keeps its size) and a Resized message is
+// queued for the main window.
 void shellSetClientSize(int width, int height);
 // Takes in what the platform has, then removes one message; false when there was none.
 bool shellPeekMessage(Message* message);

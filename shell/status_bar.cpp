@@ -2,6 +2,7 @@
 // end (the desktop's window and the web page).
 #include "platform/platform.h"
 #include "shell/app_window.h"
+#include "scene/scene_state.h"
 #include "shell/shell.h"
 
 #include <cstdio>

@@ -11,8 +11,7 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
-#include "shell/about_panel.h"
-#include "shell/app_window.h"
+#include "scene/scene_state.h"
 #include "shell/main_loop.h"
 #include "shell/shell.h"
 
@@ -153,15 +152,13 @@ int main() {
     const int width = EM_ASM_INT({ return Module.velmoraOptions.width; });
     const int height = EM_ASM_INT({ return Module.velmoraOptions.height; });
     try {
-        if (!createAppWindow("Velmora Demo", width, height, 16)) {
+        if (!startApp(width, height)) {
             return 0;
         }
     } catch (const GlmFatalError& error) {
         EM_ASM({ Module.fatal(UTF8ToString($0)); }, error.what());
         return 1;
     }
-    createAboutPanel();
-    shellSetFocus(Target::Main);
     EM_ASM({ Module.started(); });
     emscripten_set_main_loop(animationFrame, 0, false);
     return 0;

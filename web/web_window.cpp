@@ -9,7 +9,6 @@
 #include "scene/scene_render.h"
 #include "shell/about_panel.h"
 #include "shell/app_window.h"
-#include "shell/main_loop.h"
 #include "shell/overlay.h"
 #include "shell/screenshot.h"
 #include "shell/shell.h"
@@ -66,17 +65,6 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     return true;
 }
 
-void destroyAppWindow() {
-    if (shell.context) {
-        platformMakeCurrent(false);
-        platformDeleteContext();
-        shell.context = false;
-    }
-    if (shell.window) {
-        forgetAppWindow();
-    }
-}
-
 // Keys addressed to the panel do nothing there, as on the desktop; its button and close box are
 // the page's own (velmoraAboutEnd).
 void overlayObserveMessage(const Message&) {}
@@ -116,9 +104,9 @@ std::string saveScreenshot() {
 
 extern "C" {
 
-// The panel's "Alright!" button (1) and its close box (0).
-EMSCRIPTEN_KEEPALIVE void velmoraAboutEnd(int result) {
-    endAboutPanel(result);
+// The panel's "Alright!" button and its close box.
+EMSCRIPTEN_KEEPALIVE void velmoraAboutEnd() {
+    endAboutPanel();
 }
 
 // A click on the page outside the canvas or the panel gives the keyboard back to the picture.

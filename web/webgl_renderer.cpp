@@ -19,6 +19,7 @@
 // desktop, where the torus outlines at the width the model before it set.
 #include "scene/flight_path.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 #include "scene/scene_render.h"
 #include "toon/toon_model.h"
 
@@ -575,7 +576,7 @@ void drawFlightPath() {
     stripSegments([](auto emit) { forEachFlightPathSample(emit); });
     drawSegments(red);
     stripSegments([](auto emit) {
-        for (const PathPoint& p : flightPath.controlPoints) {
+        for (const PathPoint& p : flightPathControlPoints) {
             emit(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
         }
     });

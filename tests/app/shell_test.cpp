@@ -7,6 +7,7 @@
 #include "shell/overlay.h"
 #include "app/resources.h"
 #include "platform/null_platform.h"
+#include "scene/camera.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ const std::string eventNames[] = {"down",    "up",      "char",  "move", "leave"
 } // namespace
 
 #define RECORDED(function, entry)                                                                  \
-    void function() {                                                                              \
+    void function(Camera&) {                                                                       \
         sceneLog += entry;                                                                         \
     }
 RECORDED(cameraMoveForward, ",fwd")
@@ -38,7 +39,7 @@ RECORDED(cameraMoveBack, ",back")
 RECORDED(cameraStrafeLeft, ",left")
 RECORDED(cameraStrafeRight, ",right")
 RECORDED(cameraMouseLeft, ",leave")
-void cameraMouseMoved(int x, int y) {
+void cameraMouseMoved(Camera&, int x, int y) {
     sceneLog += ",mouse(" + std::to_string(x) + "," + std::to_string(y) + ")";
 }
 bool initScene(const SceneInput&, SceneTexts*) {
@@ -53,7 +54,7 @@ namespace {
 
 // One scripted event: an event type's name with a key (a letter, a code, or F1 F11 Alt Enter Esc
 // Up Down Left Right Add Sub Shift) or up to three numbers, as device input; or size W H: a tool's
-// resize; quit CODE: a quit request; show, hide RESULT, unfocus: the About panel and the focus.
+// resize; quit CODE: a quit request; show, hide, unfocus: the About panel and the focus.
 void perform(const std::string& event) {
     static const std::map<std::string, int> keys = {
         {"F1", VK_F1},       {"F11", VK_F11}, {"Alt", VK_MENU},     {"Enter", VK_RETURN},
@@ -72,7 +73,7 @@ void perform(const std::string& event) {
         {"size", shellSetClientSize},
         {"quit", [](int code, int) { shellPostQuit(code); }},
         {"show", [](int, int) { showAboutPanel(); }},
-        {"hide", [](int result, int) { endAboutPanel(result); }},
+        {"hide", [](int, int) { endAboutPanel(); }},
         {"unfocus", [](int, int) { shellSetFocus(Target::None); }}};
     const auto type = std::find(std::begin(eventNames), std::end(eventNames), what);
     if (actions.count(what) != 0) {
@@ -180,10 +181,7 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
     const Shows camera = [] { return std::to_string(sceneDrawn.freeCamera); };
     const Shows path = [] { return std::to_string(sceneDrawn.showPath); };
     const Shows fullscreen = [] { return std::to_string(nullPlatform().fullscreen); };
-    // "P" while the About panel shows, else the result it was hidden with last.
-    const Shows panel = [] {
-        return shell.aboutVisible ? std::string("P") : std::to_string(shell.aboutResult);
-    };
+    const Shows panel = [] { return std::string(shell.aboutVisible ? "P" : "-"); };
     // The divisor the scene drew with, "=", the speed text without its "Speed: ".
     const Shows speed = [] {
         const std::string& text = shell.status[0];
@@ -217,11 +215,11 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
         // A key held when another program or the panel takes the focus stops.
         {"1 down Up; 3 lose; 4 gain; 5 down Up; 7 down F1", calls, 9, "- fwd - - - fwd - - -"},
         // "Alright!" (its centre: template (155, 199) 77 x 14 under a 19-pixel title bar) and
-        // the close box hide the panel with their results.
+        // the close box hide the panel.
         {"1 down F1; 5 move 290 353; 6 press 290 353 0; 8 release 290 353 0; 10 down F1", panel, 11,
-         "0 P P P P P P 1 1 1 P"},
-        {"1 down F1; 4 hide 1; 5 down F1; 7 move 365 9; 8 press 365 9 0; 9 release 365 9 0", panel,
-         9, "0 P P 1 1 P P P 0"},
+         "- P P P P P P - - - P"},
+        {"1 down F1; 4 hide; 5 down F1; 7 move 365 9; 8 press 365 9 0; 9 release 365 9 0", panel, 9,
+         "- P P - - P P P -"},
         // Dragged past the corner the camera keeps the mouse; it loses it to the status strip.
         {"1 move 30 40; 1 press 30 40 1; 1 move -5 -7; 1 release -5 -7 1; 5 move 100 100; "
          "5 move 100 390; 5 move 100 300; 5 leave; 5 leave",
@@ -300,7 +298,7 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
         {"lose; down Z; gain; down Z", "Main down 90; Main char 122", "Main"},
         {"lose; gain; lose; down Z", "", "None"},
         {"show; lose; down Z; gain; down Z", "Panel down 90; Panel char 122", "Panel"},
-        {"show; lose; hide 0; gain; down Z", "Main down 90; Main char 122", "Main"},
+        {"show; lose; hide; gain; down Z", "Main down 90; Main char 122", "Main"},
         {"show; lose; press 600 100 0; release 600 100 0; gain; down Z",
          "Main press 600 100; Main release 600 100; Main down 90; Main char 122", "Main"},
         // The quit request comes after everything queued, once.
@@ -314,10 +312,8 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
     for (const auto& c : cases) {
         reset();
         // The window and the hidden About panel as appMain makes them, without the loop.
-        ASSERT_TRUE(createAppWindow("Velmora Demo", 800, 400, 16));
+        ASSERT_TRUE(startApp(800, 400));
         ASSERT_TRUE(nullPlatform().shown);
-        createAboutPanel();
-        shellSetFocus(Target::Main);
         shell.queue.clear();
         shell.aboutRect = Rect{0, 300, 200, 100};
         play(c.input);
@@ -380,7 +376,7 @@ TEST(Resources, AnUnusableOrUnknownResourceLeavesAnEmptyPictureAndSaysWhy) {
     EXPECT_TRUE(message.starts_with("res/about.bmp: ") && message.size() > 15 && image.width == 0)
         << message;
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(resourceImage(IDD_ABOUT).rgba.empty());
+    EXPECT_TRUE(resourceImage(102).rgba.empty());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "velmora: resource 102: not built into the program; the About panel shows no "
               "picture\n");

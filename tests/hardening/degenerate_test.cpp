@@ -3,6 +3,7 @@
 // floating-point arguments passing through GlGuard (gl_guard.h).
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 #include "tests/hardening/gl_guard.h"
 #include "tests/support/gl_context.h"
 
@@ -39,7 +40,7 @@ class DegenerateScene : public ::testing::Test {
         platformSetCounterSource(&virtualClock.source);
         resetScene();
         scene.starList = buildStarField();
-        cameraSetUp();
+        cameraSetUp(scene.camera);
         glGuard.reset();
     }
     void TearDown() override {
@@ -76,15 +77,15 @@ TEST_F(DegenerateScene, FreeCameraOverAndAlongTheVertical) {
     for (float y : {1.0f, -1.0f}) {
         scene.camera.direction = Vec3{0.0f, y, 0.0f};
         frame(1.0 / 60);
-        cameraMouseMoved(100, 100);
-        cameraMouseMoved(100, 300);
+        cameraMouseMoved(scene.camera, 100, 100);
+        cameraMouseMoved(scene.camera, 100, 300);
         frame(1.0 / 60);
     }
     // Jumps of thousands of pixels, many times over the vertical.
     std::uint32_t state = 7;
     for (int i = 0; i < 200; ++i) {
         state = state * 1103515245u + 12345u;
-        cameraMouseMoved((state >> 8) % 65536, (state >> 4) % 65536);
+        cameraMouseMoved(scene.camera, (state >> 8) % 65536, (state >> 4) % 65536);
         frame(1.0 / 60);
         const Vec3& d = scene.camera.direction;
         ASSERT_NEAR(std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z), 1.0, 1e-5)

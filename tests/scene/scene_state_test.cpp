@@ -3,6 +3,7 @@
 // camera's mouse look, movement and follow step.
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 
 #include <gtest/gtest.h>
 
@@ -55,10 +56,7 @@ TEST(FrameTimer, DeltasAndWindowsFromConstruction) {
 
 class SceneState : public ::testing::Test {
   protected:
-    void SetUp() override {
-        resetScene();
-        initFlightPath();
-    }
+    void SetUp() override { resetScene(); }
 };
 
 TEST_F(SceneState, AverageIsATwentiethOfTheLastTwentyFrames) {
@@ -108,7 +106,7 @@ TEST_F(SceneState, PathPointsAlongTheLap) {
         expectPoint(flightPathPoint(c.time), c.point, c.tolerance, c.name);
     }
     for (int k = 0; k < flightPathSegmentCount; ++k) {
-        expectPoint(flightPathPoint(k + 1.0), flightPath.controlPoints[3 * k], 0,
+        expectPoint(flightPathPoint(k + 1.0), flightPathControlPoints[3 * k], 0,
                     "a segment's lower bound is inclusive");
     }
 #ifndef NDEBUG
@@ -198,20 +196,20 @@ const MouseCase mouseCases[] = {
 
 TEST(Camera, MouseTurnsTheDirection) {
     for (const MouseCase& c : mouseCases) {
-        scene.camera = Camera{};
-        scene.camera.direction = c.direction;
+        Camera camera;
+        camera.direction = c.direction;
         for (auto [x, y] : c.moves) {
-            x == leave ? cameraMouseLeft() : cameraMouseMoved(x, y);
+            x == leave ? cameraMouseLeft(camera) : cameraMouseMoved(camera, x, y);
         }
-        expectPoint(scene.camera.direction, c.expected, 1e-6, c.name);
-        EXPECT_EQ(scene.camera.lastMouseX, c.moves.back().first) << c.name;
-        EXPECT_EQ(scene.camera.lastMouseY, c.moves.back().second) << c.name;
+        expectPoint(camera.direction, c.expected, 1e-6, c.name);
+        EXPECT_EQ(camera.lastMouseX, c.moves.back().first) << c.name;
+        EXPECT_EQ(camera.lastMouseY, c.moves.back().second) << c.name;
     }
 }
 
 struct MoveCase {
     const char* name;
-    void (*move)();
+    void (*move)(Camera& camera);
     Vec3 direction;
     Vec3 eye; // from the origin
 };
@@ -228,10 +226,10 @@ const MoveCase moveCases[] = {
 
 TEST(Camera, MovesAlongDirectionAndSide) {
     for (const MoveCase& c : moveCases) {
-        scene.camera = Camera{};
-        scene.camera.direction = c.direction;
-        c.move();
-        expectPoint(scene.camera.eye, c.eye, 1e-6, c.name);
+        Camera camera;
+        camera.direction = c.direction;
+        c.move(camera);
+        expectPoint(camera.eye, c.eye, 1e-6, c.name);
     }
 }
 
@@ -249,11 +247,11 @@ const FollowCase followCases[] = {
 
 TEST(Camera, FollowCoversTwentyFiveTimesFrameTimeOverSpeed) {
     for (const FollowCase& c : followCases) {
-        scene.camera.eye = Vec3{0, 0, 0};
-        scene.camera.target = Vec3{10, 20, 30};
-        cameraFollow(&c.eyeGoal, &c.targetGoal, c.averageFrameTime, 5.0f);
-        expectPoint(scene.camera.eye, c.eye, 1e-6, c.name);
-        expectPoint(scene.camera.target, c.target, 1e-6, c.name);
+        Camera camera;
+        camera.target = Vec3{10, 20, 30};
+        cameraFollow(camera, &c.eyeGoal, &c.targetGoal, c.averageFrameTime, 5.0f);
+        expectPoint(camera.eye, c.eye, 1e-6, c.name);
+        expectPoint(camera.target, c.target, 1e-6, c.name);
     }
 }
 

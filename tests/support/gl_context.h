@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,7 @@ struct VirtualClock {
                          [](void* c) { return static_cast<VirtualClock*>(c)->now; }, this};
 };
 
-// The viewport and projection resizeViewport sets, for the square test surface; the
+// The viewport and projection resizeAppWindow sets, for the square test surface; the
 // model-view matrix is left current and identity.
 void loadSceneProjection();
 

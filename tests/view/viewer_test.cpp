@@ -1,14 +1,11 @@
 // The viewer's behaviour without a window: the key panel against the keys it acts on, a file
-// that cannot be read, --watch on a fake clock, the outline while the view moves, and the
-// ramps against the demo's.
+// that cannot be read, --watch on a fake clock and the outline while the view moves.
 #include "view/viewer.h"
 
+#include "platform/platform.h"
 #include "tests/support/capture_run.h"
-#include "tests/support/gl_context.h"
 #include "tests/view/meshes.h"
-#include "view/looks.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -202,33 +199,6 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
     EXPECT_EQ(status[3], "12.3 fps");
     viewer.openPath(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj", 30.0);
     EXPECT_EQ(viewer.statusTexts(0.0, 30.0)[1], "1 triangle");
-}
-
-std::vector<float> rampTexels(unsigned texture, int count) {
-    std::vector<float> texels(static_cast<std::size_t>(count) * 3);
-    glBindTexture(GL_TEXTURE_1D, texture);
-    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGB, GL_FLOAT, texels.data());
-    return texels;
-}
-
-TEST(ViewLooks, TheFirstFiveRampsAreTheDemosTexelForTexel) {
-    ASSERT_TRUE(ensureGlContext());
-    ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
-    const ToonModel* demo[] = {&scene.spaceship, &scene.deathstar, &scene.lego, &scene.surface,
-                               &scene.torus};
-    const fs::path dir = scratchDir("looks");
-    write(dir / "cube.obj", meshes::cube(false));
-    Viewer viewer;
-    viewer.files = {(dir / "cube.obj").string()};
-    ASSERT_TRUE(viewer.open(0, 0.0));
-    for (int look = 0; look < 5; ++look) {
-        viewer.draw(64, 64, 0, 0.0);
-        EXPECT_EQ(viewer.model->toon.shadeCount, demo[look]->shadeCount) << looks[look].name;
-        EXPECT_EQ(rampTexels(viewer.model->toon.rampTexture, viewer.model->toon.shadeCount),
-                  rampTexels(demo[look]->rampTexture, demo[look]->shadeCount))
-            << looks[look].name;
-        viewer.key('T', false, 0.0);
-    }
 }
 
 } // namespace

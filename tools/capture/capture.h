@@ -1,5 +1,5 @@
 // velmora-capture's parts: the options, the run's state, and the diagnostics (GL error checks,
-// memory and start-up figures, keeping the GL driver mapped for the leak checker).
+// memory and start-up figures).
 #pragma once
 
 #include <chrono>

@@ -1,5 +1,5 @@
-// velmora-capture's diagnostics: GL error checks through the debug output, the memory and
-// start-up figures, and the leak checker's view of the GL driver.
+// velmora-capture's diagnostics: GL error checks through the debug output, and the memory and
+// start-up figures.
 
 // glDebugMessageCallback for --check-gl; the GL library exports it.
 #define GL_GLEXT_PROTOTYPES 1

@@ -10,6 +10,7 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "scene/scene_state.h"
 #include "tools/capture/capture.h"
 
 #include <GL/gl.h>
