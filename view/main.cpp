@@ -27,7 +27,7 @@ double secondsNow() {
 
 bool openWindow(const char* title, int width, int height, bool show) {
     std::string reason;
-    if (!platformOpenDisplay(&reason)) {
+    if (!platformOpenDisplay(&reason, !show)) {
         std::fprintf(stderr, "velmora-view: no display (%s)\n", reason.c_str());
         return false;
     }
@@ -45,8 +45,6 @@ bool openWindow(const char* title, int width, int height, bool show) {
 }
 
 int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) {
-    // Headless by design: the offscreen driver gives a real GL context without a display.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (!openWindow("velmora-view", options.width, options.height, false)) {
         return 1;
     }

@@ -6,7 +6,7 @@
 #include "shell/main_loop.h"
 #include "shell/overlay.h"
 #include "app/resources.h"
-#include "platform/null_platform.h"
+#include "tests/support/null_platform.h"
 
 #include <gtest/gtest.h>
 

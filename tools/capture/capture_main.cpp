@@ -223,10 +223,8 @@ int main(int argc, char** argv) {
     platformSetCounterSource(&source);
     resetScene();
 
-    // Headless by design: the offscreen driver gives a real GL context without a display.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     std::string reason;
-    if (!platformOpenDisplay(&reason)) {
+    if (!platformOpenDisplay(&reason, true)) {
         std::fprintf(stderr, "velmora-capture: can't start the offscreen display (%s)\n",
                      reason.c_str());
         return 2;
