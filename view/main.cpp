@@ -2,8 +2,8 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "view/options.h"
+#include "ui/picture.h"
 #include "view/overlay.h"
-#include "view/picture.h"
 #include "view/viewer.h"
 
 #include <GL/gl.h>
@@ -83,7 +83,7 @@ int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) 
             frame(1e9); // at rest again, outline and all
         }
         std::string error;
-        if (!writePng(options.output, readFrame(w, h, options.noBackground), &error)) {
+        if (!writePng(options.output, readBackBuffer(w, h, options.noBackground), &error)) {
             std::fprintf(stderr, "velmora-view: can't write %s\n", error.c_str());
             status = 1;
         }
@@ -196,7 +196,7 @@ int runWindow(Viewer& viewer, const ViewOptions& options) {
         if (screenshotDue) {
             // The whole window, status bar included, as the demo's F12 takes it.
             screenshotDue = false;
-            viewer.showNote(saveScreenshot(readFrame(width, height, false)), now, 4.0);
+            viewer.showNote(saveScreenshot(readBackBuffer(width, height, false)), now, 4.0);
             framesDue = 1;
         }
         platformSwapBuffers();
