@@ -24,23 +24,13 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     }
 
     const DataDir data = findDataDir();
-    shell.scene.dataDir = data.prefix;
-    SceneTexts texts;
-    bool ready = false;
     try {
-        ready = initScene(shell.scene, &texts);
+        return startAppScene(data.prefix);
     } catch (const GlmFatalError& error) {
         // The loader names the file it missed; an installed program also says where else it
         // looked.
         throw GlmFatalError(error.stream, error.what() + data.searched);
     }
-    if (!ready) {
-        return failAppWindow("Initialization Failed.");
-    }
-    if (texts.speed[0] != '\0') {
-        shell.status[0] = texts.speed;
-    }
-    return true;
 }
 
 void destroyAppWindow() {

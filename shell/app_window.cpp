@@ -56,3 +56,15 @@ void forgetAppWindow() {
     shell.focus = shell.capture = shell.mouseOver = Target::None;
     shell.queue.clear();
 }
+
+bool startAppScene(const std::string& dataDir) {
+    shell.scene.dataDir = dataDir;
+    SceneTexts texts;
+    if (!initScene(shell.scene, &texts)) {
+        return failAppWindow("Initialization Failed.");
+    }
+    if (texts.speed[0] != '\0') {
+        shell.status[0] = texts.speed;
+    }
+    return true;
+}

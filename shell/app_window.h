@@ -24,6 +24,9 @@ void resizeViewport(int width, int height);
 // record of the window and its first status bar, the GL context made current, the window shown
 // and focused, the viewport. The failure's message-box text, or null.
 const char* finishAppWindow(int width, int height);
+// The scene's set-up on the models under dataDir, its speed text into part 0: the last step of
+// createAppWindow, whichever front end's. False after failAppWindow("Initialization Failed.").
+bool startAppScene(const std::string& dataDir);
 // What exists released, then TEXT shown under "ERROR"; false, for createAppWindow to return.
 bool failAppWindow(const char* text);
 // The window destroyed and the shell's record of it, its panel, focus and queue cleared: the

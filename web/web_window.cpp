@@ -55,15 +55,7 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     }
 
     // The models are in the page's file system, where the build preloaded them.
-    shell.scene.dataDir = "data/";
-    SceneTexts texts;
-    if (!initScene(shell.scene, &texts)) {
-        return failAppWindow("Initialization Failed.");
-    }
-    if (texts.speed[0] != '\0') {
-        shell.status[0] = texts.speed;
-    }
-    return true;
+    return startAppScene("data/");
 }
 
 void destroyAppWindow() {
