@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-// Top row first, `channels` bytes a pixel.
 struct FramePixels {
+    std::vector<unsigned char> data; // top row first, `channels` bytes a pixel
     int width = 0;
     int height = 0;
     int channels = 3;
-    std::vector<unsigned char> data;
 };
 
 // The lower-left width x height pixels of the back buffer (both at least 0). With
