@@ -2,6 +2,7 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "view/options.h"
+#include "ui/gl_window.h"
 #include "ui/picture.h"
 #include "view/overlay.h"
 #include "view/viewer.h"
@@ -31,8 +32,7 @@ bool openWindow(const char* title, int width, int height, bool show) {
         std::fprintf(stderr, "velmora-view: no display (%s)\n", reason.c_str());
         return false;
     }
-    if (!platformChooseFormat(32, 24) || !platformCreateWindow(title, width, height, nullptr) ||
-        !platformCreateContext() || !platformMakeCurrent(true)) {
+    if (openGlWindow(title, width, height, 32, 24, nullptr) != WindowStep::Done) {
         std::fprintf(stderr, "velmora-view: can't make a %d x %d window with OpenGL\n", width,
                      height);
         platformCloseDisplay();

@@ -34,23 +34,20 @@ PageOverlay page;
 } // namespace
 
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
-    if (!platformChooseFormat(colorBits, 16)) {
-        return failAppWindow("Can't Find A Suitable PixelFormat.");
-    }
-    if (!platformCreateWindow(title, width, height, nullptr)) {
-        return failAppWindow("Window Creation Error.");
-    }
-    // The page decides the canvas's size; the platform says which it took.
-    Event shown{EventType::Resized, width, height};
-    for (Event e{EventType::Quit}; platformPollEvent(&e);) {
-        if (e.type == EventType::Resized) {
-            shown = e;
+    const WindowStep opened = openGlWindow(title, width, height, colorBits, 16, nullptr);
+    if (opened > WindowStep::Window) {
+        // The page decides the canvas's size; the platform says which it took.
+        Event shown{EventType::Resized, width, height};
+        for (Event e{EventType::Quit}; platformPollEvent(&e);) {
+            if (e.type == EventType::Resized) {
+                shown = e;
+            }
         }
+        EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
+        width = shown.a;
+        height = shown.b;
     }
-    EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
-    width = shown.a;
-    height = shown.b;
-    if (const char* failure = finishAppWindow(width, height)) {
+    if (const char* failure = finishAppWindow(opened, width, height)) {
         return failAppWindow(failure);
     }
 
