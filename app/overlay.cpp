@@ -3,11 +3,10 @@
 #include "shell/about_panel.h"
 #include "app/resources.h"
 #include "ui/classic_look.h"
-#include "ui/imgui_pointer.h"
+#include "ui/imgui_frame.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
-#include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
 #include <algorithm>
@@ -56,24 +55,12 @@ constexpr int keyMap[ImGuiKey_COUNT] = {
     'A',    'C',       'V',       'X',     'Y',      'Z'};
 
 void start() {
-    IMGUI_CHECKVERSION();
-    overlay.context = ImGui::CreateContext();
-    ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
-    io.LogFilename = nullptr;
-    io.Fonts->AddFontDefault();
-    std::copy(std::begin(keyMap), std::end(keyMap), io.KeyMap);
-    applyClassicStyle(ImVec2(0.0f, 0.0f));
     overlay.renderer = platformGLCurrent();
+    overlay.context = imguiStart(ImVec2(0.0f, 0.0f), overlay.renderer);
+    std::copy(std::begin(keyMap), std::end(keyMap), ImGui::GetIO().KeyMap);
     if (overlay.renderer) {
-        ImGui_ImplOpenGL2_Init();
         overlay.aboutTexture = makeTexture(resourceImage(IDB_ABOUT));
         overlay.iconTexture = makeTexture(resourceImage(IDI_VELMORA));
-    } else {
-        unsigned char* pixels = nullptr;
-        int width = 0;
-        int height = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
     }
 }
 
@@ -86,51 +73,17 @@ float frameSeconds() {
     }
     overlay.haveCount = true;
     overlay.lastCount = count;
-    // ImGui needs a positive step; a frozen or reset clock still gives one.
-    return static_cast<float>(std::clamp(seconds, 1e-4, 1.0));
+    return static_cast<float>(seconds);
 }
 
-void drawStatusBar() {
+void drawShellStatusBar() {
     const auto [x, y, width, height] = shell.statusBar;
-    if (width <= 0 || height <= 0) {
-        return;
-    }
-    ImDrawList* list = ImGui::GetBackgroundDrawList();
-    const auto fx = static_cast<float>(x);
-    const auto fy = static_cast<float>(y);
-    const float bottom = fy + static_cast<float>(height);
-    list->AddRectFilled(ImVec2(fx, fy), ImVec2(fx + static_cast<float>(width), bottom),
-                        classicFaceColour);
-    int left = 0;
-    for (int part = 0; part < statusPartCount; ++part) {
-        int edge = statusPartEdges[part] < 0 ? width : statusPartEdges[part];
-        if (part == 1 && shell.noteShowing) { // the note is longer than a size text
-            const float need = ImGui::CalcTextSize(shell.status[1].c_str()).x + 12.0f;
-            edge = std::max(edge, left + static_cast<int>(need));
-        }
-        edge = std::min(edge, width);
-        if (edge <= left) {
-            continue;
-        }
-        const auto l = fx + static_cast<float>(left);
-        const auto r = fx + static_cast<float>(edge) - 2.0f;
-        drawSunkenBox(list, l, fy + 2.0f, r, bottom);
-        list->PushClipRect(ImVec2(l + 1.0f, fy + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
-        list->AddText(ImVec2(l + 4.0f, fy + 2.0f + (static_cast<float>(height) - 15.0f) * 0.5f),
-                      classicTextColour, shell.status[part].c_str());
-        list->PopClipRect();
-        left = edge;
-    }
-    // The size grip in the corner.
-    const float right = fx + static_cast<float>(width);
-    for (float d = 3.0f; d <= 11.0f; d += 4.0f) {
-        list->AddLine(ImVec2(right - d - 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d - 1.0f), classicHighlightColour);
-        list->AddLine(ImVec2(right - d, bottom - 1.0f), ImVec2(right - 1.0f, bottom - d),
-                      classicShadowColour);
-        list->AddLine(ImVec2(right - d + 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d + 1.0f), classicShadowColour);
-    }
+    StatusBar bar{ImVec2(static_cast<float>(x), static_cast<float>(y)), width, height};
+    bar.edges = statusPartEdges;
+    bar.texts = shell.status;
+    bar.parts = statusPartCount;
+    bar.growing = shell.noteShowing ? 1 : -1; // the note is longer than a size text
+    drawStatusBar(ImGui::GetBackgroundDrawList(), bar);
 }
 
 void drawAboutPanel() {
@@ -247,35 +200,25 @@ void overlayDrawFrame() {
     if (overlay.context == nullptr) {
         start();
     }
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
-    io.DeltaTime = frameSeconds();
     const bool render = overlay.renderer && platformGLCurrent();
-    if (render) {
-        ImGui_ImplOpenGL2_NewFrame();
-    }
-    ImGui::NewFrame();
-    drawStatusBar();
+    imguiBeginFrame(width, height, frameSeconds(), render);
+    drawShellStatusBar();
     drawAboutPanel();
-    ImGui::Render();
-    if (render) {
-        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-    }
+    imguiEndFrame(render);
 }
 
 void overlayShutdown() {
     if (overlay.context == nullptr) {
         return;
     }
-    if (overlay.renderer && platformGLCurrent()) {
-        ImGui_ImplOpenGL2_Shutdown();
-        if (overlay.aboutTexture != 0) {
-            glDeleteTextures(1, &overlay.aboutTexture);
-        }
-        if (overlay.iconTexture != 0) {
-            glDeleteTextures(1, &overlay.iconTexture);
+    const bool renderer = overlay.renderer && platformGLCurrent();
+    if (renderer) {
+        for (GLuint texture : {overlay.aboutTexture, overlay.iconTexture}) {
+            if (texture != 0) {
+                glDeleteTextures(1, &texture);
+            }
         }
     }
-    ImGui::DestroyContext(overlay.context);
+    imguiStop(overlay.context, renderer);
     overlay = OverlayState{};
 }

@@ -3,9 +3,10 @@
 //
 // Contract:
 // - One thread, one window. Every call comes from the thread that runs the loop.
-// - Two implementations with the same functions: SDL2 (velmora_platform, the only code that
-//   includes SDL) and a null one without display or GL for failure tests
-//   (velmora_platform_null, platform/null_platform.h). A program links exactly one.
+// - Implementations with the same functions: SDL2 (velmora_platform, the only code that
+//   includes SDL), the web page's (web/web_platform.cpp) and a null one without display or GL
+//   for failure tests (velmora_platform_null, tests/support/null_platform.h). A program links
+//   exactly one; each holds platform/every_platform.cpp.
 // - Creation is in steps so that the shell can name the one that failed: platformChooseFormat
 //   (the GL library and a double-buffered RGBA format with the colour and depth bits asked
 //   for), platformCreateWindow (hidden, that client size), platformCreateContext (made current
@@ -86,8 +87,9 @@ struct Image {
 };
 
 // Connects to the display; false with a reason when there is none. Balanced by
-// platformCloseDisplay, which also releases whatever window and context are left.
-bool platformOpenDisplay(std::string* reason);
+// platformCloseDisplay, which also releases whatever window and context are left. `headless`:
+// a real GL context drawn into memory (SDL's offscreen driver), for tools and tests.
+bool platformOpenDisplay(std::string* reason, bool headless = false);
 void platformCloseDisplay();
 
 bool platformChooseFormat(int colorBits, int depthBits);

@@ -1,5 +1,5 @@
 // The platform on SDL2.
-#include "platform/platform.h"
+#include "platform/every_platform.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
@@ -21,8 +21,6 @@ struct SdlPlatform {
     SDL_GLContext context = nullptr;
     bool glLoaded = false;
     bool current = false;
-    bool extraEvents = false;
-    std::string droppedFile;
 };
 SdlPlatform sdl;
 
@@ -126,14 +124,14 @@ void realWindowSize(SDL_Window* window, int* width, int* height) {
 bool translate(const SDL_Event& e, Event* out) {
     switch (e.type) {
     case SDL_DROPFILE: // SDL hands the name over; it is ours to free, reported or not
-        if (sdl.extraEvents && e.drop.file != nullptr) {
-            sdl.droppedFile = e.drop.file;
+        if (platformExtraEvents().on && e.drop.file != nullptr) {
+            platformExtraEvents().droppedFile = e.drop.file;
             *out = Event{EventType::FileDropped};
         }
         SDL_free(e.drop.file);
-        return sdl.extraEvents && e.drop.file != nullptr;
+        return platformExtraEvents().on && e.drop.file != nullptr;
     case SDL_MOUSEWHEEL:
-        if (!sdl.extraEvents || e.wheel.y == 0) {
+        if (!platformExtraEvents().on || e.wheel.y == 0) {
             return false;
         }
         *out = Event{EventType::MouseWheel,
@@ -195,7 +193,7 @@ bool translate(const SDL_Event& e, Event* out) {
         *out = Event{EventType::MouseLeave};
         return true;
     case SDL_WINDOWEVENT_EXPOSED:
-        if (!sdl.extraEvents) {
+        if (!platformExtraEvents().on) {
             return false;
         }
         *out = Event{EventType::Exposed};
@@ -232,7 +230,12 @@ void keepGlDriverLoaded() {
 
 } // namespace
 
-bool platformOpenDisplay(std::string* reason) {
+bool platformOpenDisplay(std::string* reason, bool headless) {
+    if (headless) {
+        // In the environment, not a hint, so that a message box asked for before the display
+        // is up knows there is no screen either.
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    }
 #ifdef __GLIBC__
     // Mesa's software renderer allocates and frees megabytes of scratch memory every frame. By
     // default glibc gives the top of its heap back to the kernel on each free, so every frame
@@ -263,9 +266,7 @@ bool platformOpenDisplay(std::string* reason) {
     return true;
 }
 
-void platformCloseDisplay() {
-    platformDeleteContext();
-    platformDestroyWindow();
+void platformCloseNative() {
     if (sdl.glLoaded) {
         SDL_GL_UnloadLibrary();
         sdl.glLoaded = false;
@@ -403,14 +404,6 @@ bool platformPollEvent(Event* event) {
         }
     }
     return false;
-}
-
-void platformReportExtraEvents(bool report) {
-    sdl.extraEvents = report;
-}
-
-std::string platformDroppedFile() {
-    return sdl.droppedFile;
 }
 
 bool platformShowNativeBox(const char* caption, const char* text, MessageBoxIcon icon) {

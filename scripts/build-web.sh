@@ -13,7 +13,7 @@ command -v em++ > /dev/null || { echo "build-web: em++ not found (make deps inst
 
 sources=(math/*.cpp model/*.cpp toon/toon_model.cpp toon/toon_load.cpp
     scene/camera.cpp scene/flight_path.cpp scene/frame_timer.cpp scene/scene.cpp
-    scene/scene_state.cpp shell/*.cpp platform/web_platform.cpp platform/message_box.cpp web/*.cpp)
+    scene/scene_state.cpp shell/*.cpp ui/gl_window.cpp platform/every_platform.cpp web/*.cpp)
 # The reader's number parser is header-only; its folder alone, not all of /usr/include.
 mkdir -p "$obj/include"
 ln -sfn /usr/include/fast_float "$obj/include/fast_float"

@@ -12,7 +12,13 @@ bool failAppWindow(const char* text) {
     return false;
 }
 
-const char* finishAppWindow(int width, int height) {
+const char* finishAppWindow(WindowStep opened, int width, int height) {
+    if (opened == WindowStep::Format) {
+        return "Can't Find A Suitable PixelFormat.";
+    }
+    if (opened == WindowStep::Window) {
+        return "Window Creation Error.";
+    }
     shell.window = true;
     shell.clientWidth = shell.reportedWidth = width;
     shell.clientHeight = shell.reportedHeight = height;
@@ -20,11 +26,11 @@ const char* finishAppWindow(int width, int height) {
     // re-creates it, and the speed text comes with set-up.
     shellRecreateStatusStrip();
     shell.status[0] = "Status";
-    if (!platformCreateContext()) {
+    if (opened == WindowStep::Context) {
         return "Can't Create A GL Rendering Context.";
     }
     shell.context = true;
-    if (!platformMakeCurrent(true)) {
+    if (opened == WindowStep::Current) {
         return "Can't Activate The GL Rendering Context.";
     }
     platformShowWindow();
@@ -69,4 +75,16 @@ void destroyAppWindow() {
         shell.focus = shell.capture = shell.mouseOver = Target::None;
         shell.queue.clear();
     }
+}
+
+bool startAppScene(const std::string& dataDir) {
+    shell.scene.dataDir = dataDir;
+    SceneTexts texts;
+    if (!initScene(shell.scene, &texts)) {
+        return failAppWindow("Initialization Failed.");
+    }
+    if (texts.speed[0] != '\0') {
+        shell.status[0] = texts.speed;
+    }
+    return true;
 }

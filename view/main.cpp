@@ -2,8 +2,9 @@
 #include "model/glm.h"
 #include "platform/platform.h"
 #include "view/options.h"
+#include "ui/gl_window.h"
+#include "ui/picture.h"
 #include "view/overlay.h"
-#include "view/picture.h"
 #include "view/viewer.h"
 
 #include <GL/gl.h>
@@ -27,12 +28,11 @@ double secondsNow() {
 
 bool openWindow(const char* title, int width, int height, bool show) {
     std::string reason;
-    if (!platformOpenDisplay(&reason)) {
+    if (!platformOpenDisplay(&reason, !show)) {
         std::fprintf(stderr, "velmora-view: no display (%s)\n", reason.c_str());
         return false;
     }
-    if (!platformChooseFormat(32, 24) || !platformCreateWindow(title, width, height, nullptr) ||
-        !platformCreateContext() || !platformMakeCurrent(true)) {
+    if (openGlWindow(title, width, height, 32, 24, nullptr) != WindowStep::Done) {
         std::fprintf(stderr, "velmora-view: can't make a %d x %d window with OpenGL\n", width,
                      height);
         platformCloseDisplay();
@@ -45,8 +45,6 @@ bool openWindow(const char* title, int width, int height, bool show) {
 }
 
 int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) {
-    // Headless by design: the offscreen driver gives a real GL context without a display.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (!openWindow("velmora-view", options.width, options.height, false)) {
         return 1;
     }
@@ -85,7 +83,7 @@ int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) 
             frame(1e9); // at rest again, outline and all
         }
         std::string error;
-        if (!writePng(options.output, readFrame(w, h, options.noBackground), &error)) {
+        if (!writePng(options.output, readBackBuffer(w, h, options.noBackground), &error)) {
             std::fprintf(stderr, "velmora-view: can't write %s\n", error.c_str());
             status = 1;
         }
@@ -198,7 +196,7 @@ int runWindow(Viewer& viewer, const ViewOptions& options) {
         if (screenshotDue) {
             // The whole window, status bar included, as the demo's F12 takes it.
             screenshotDue = false;
-            viewer.showNote(saveScreenshot(readFrame(width, height, false)), now, 4.0);
+            viewer.showNote(saveScreenshot(readBackBuffer(width, height, false)), now, 4.0);
             framesDue = 1;
         }
         platformSwapBuffers();

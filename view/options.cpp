@@ -1,10 +1,10 @@
 #include "view/options.h"
 
+#include "ui/size_text.h"
 #include "view/viewer.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <set>
 
 const char* const viewUsage =
@@ -18,23 +18,13 @@ const char* const viewUsage =
 
 namespace {
 
-bool parseCount(const char* first, const char* last, int limit, int* value) {
-    auto [end, error] = std::from_chars(first, last, *value);
-    return error == std::errc() && end == last && *value >= 1 && *value <= limit;
+// "N" (N x N, as thumbnailers pass it) or "WxH", each 1 to 8192.
+bool parseViewSize(const std::string& text, int* width, int* height) {
+    const bool square = text.find('x') == std::string::npos;
+    return parseSize(square ? text + "x" + text : text, 8192, width, height);
 }
 
 } // namespace
-
-bool parseSize(const std::string& text, int* width, int* height) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const std::size_t x = text.find('x');
-    if (x == std::string::npos) {
-        return parseCount(first, last, 8192, width) && parseCount(first, last, 8192, height);
-    }
-    return parseCount(first, first + x, 8192, width) &&
-           parseCount(first + x + 1, last, 8192, height);
-}
 
 bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,
                       std::string* error) {
@@ -109,7 +99,7 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
             }
             o.output = value;
         } else if (arg == "--size") {
-            if (!parseSize(value, &o.width, &o.height)) {
+            if (!parseViewSize(value, &o.width, &o.height)) {
                 *error = "--size wants N or WxH, each 1 to 8192, not \"" + value + "\"";
                 return false;
             }

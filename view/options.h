@@ -21,9 +21,6 @@ struct ViewOptions {
     long long maxBytes = 0;
 };
 
-// "N" (N x N, as thumbnailers pass it) or "WxH", each 1 to 8192.
-bool parseSize(const std::string& text, int* width, int* height);
-
 // false with the reason in `error`; --help and --version need no file. A single-valued option
 // given twice is refused, and so is an --output whose extension is not ".png".
 bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,

@@ -1,10 +1,9 @@
 #include "view/overlay.h"
 
 #include "ui/classic_look.h"
-#include "ui/imgui_pointer.h"
+#include "ui/imgui_frame.h"
 
 #include <GL/gl.h>
-#include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
 #include <algorithm>
@@ -13,40 +12,9 @@
 namespace {
 
 // Right edges of the status bar's parts (file, triangles, winding, fps); the note takes the rest.
-constexpr int partEdges[4] = {260, 390, 630, 720};
+constexpr int partEdges[5] = {260, 390, 630, 720, -1};
 
-bool started = false;
-
-void drawStatusBar(int width, int height, const std::array<std::string, 5>& status) {
-    const float top = static_cast<float>(std::max(0, height - viewStatusBarHeight));
-    const float bottom = static_cast<float>(height);
-    ImDrawList* list = ImGui::GetBackgroundDrawList();
-    list->AddRectFilled(ImVec2(0.0f, top), ImVec2(static_cast<float>(width), bottom),
-                        classicFaceColour);
-    int left = 0;
-    for (std::size_t part = 0; part < status.size(); ++part) {
-        const int edge = std::min(part < 4 ? partEdges[part] : width, width);
-        if (edge <= left) {
-            continue;
-        }
-        const auto l = static_cast<float>(left);
-        const auto r = static_cast<float>(edge) - 2.0f;
-        drawSunkenBox(list, l, top + 2.0f, r, bottom);
-        list->PushClipRect(ImVec2(l + 1.0f, top + 2.0f), ImVec2(r - 1.0f, bottom - 1.0f), true);
-        list->AddText(ImVec2(l + 4.0f, top + 2.0f + (bottom - top - 15.0f) * 0.5f),
-                      classicTextColour, status[part].c_str());
-        list->PopClipRect();
-        left = edge;
-    }
-    // The size grip in the corner.
-    const auto right = static_cast<float>(width);
-    for (float d = 3.0f; d <= 11.0f; d += 4.0f) {
-        list->AddLine(ImVec2(right - d - 1.0f, bottom - 1.0f),
-                      ImVec2(right - 1.0f, bottom - d - 1.0f), classicHighlightColour);
-        list->AddLine(ImVec2(right - d, bottom - 1.0f), ImVec2(right - 1.0f, bottom - d),
-                      classicShadowColour);
-    }
-}
+ImGuiContext* context = nullptr;
 
 const ImGuiWindowFlags panelFlags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
                                     ImGuiWindowFlags_NoSavedSettings |
@@ -114,19 +82,11 @@ void drawErrorPanel(Viewer& viewer, int width) {
 } // namespace
 
 void overlayStart() {
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
-    ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
-    io.LogFilename = nullptr;
-    io.Fonts->AddFontDefault();
-    applyClassicStyle(ImVec2(8.0f, 6.0f));
-    ImGui_ImplOpenGL2_Init();
-    started = true;
+    context = imguiStart(ImVec2(8.0f, 6.0f), true);
 }
 
 void overlayInput(const Event& e) {
-    if (!started) {
+    if (context == nullptr) {
         return;
     }
     imguiFeedPointer(e);
@@ -136,32 +96,32 @@ void overlayInput(const Event& e) {
 }
 
 bool overlayWantsMouse() {
-    return started && ImGui::GetIO().WantCaptureMouse;
+    return context != nullptr && ImGui::GetIO().WantCaptureMouse;
 }
 
 void overlayDraw(Viewer& viewer, int width, int height, const std::array<std::string, 5>& status,
                  float seconds) {
-    if (!started || width <= 0 || height <= 0) {
+    if (context == nullptr || width <= 0 || height <= 0) {
         return;
     }
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(static_cast<float>(width), static_cast<float>(height));
-    io.DeltaTime = std::clamp(seconds, 1e-4f, 1.0f);
     glViewport(0, 0, width, height);
-    ImGui_ImplOpenGL2_NewFrame();
-    ImGui::NewFrame();
-    drawStatusBar(width, height, status);
+    imguiBeginFrame(width, height, seconds, true);
+    const int top = std::max(0, height - viewStatusBarHeight);
+    StatusBar bar{ImVec2(0.0f, static_cast<float>(top)), width, height - top};
+    bar.edges = partEdges;
+    bar.texts = status.data();
+    bar.parts = static_cast<int>(status.size());
+    bar.gripLines = 2;
+    drawStatusBar(ImGui::GetBackgroundDrawList(), bar);
     drawKeyPanel(viewer);
     drawErrorPanel(viewer, width);
-    ImGui::Render();
-    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    imguiEndFrame(true);
 }
 
 void overlayStop() {
-    if (!started) {
+    if (context == nullptr) {
         return;
     }
-    ImGui_ImplOpenGL2_Shutdown();
-    ImGui::DestroyContext();
-    started = false;
+    imguiStop(context, true);
+    context = nullptr;
 }

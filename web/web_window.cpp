@@ -33,36 +33,25 @@ PageOverlay page;
 } // namespace
 
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
-    if (!platformChooseFormat(colorBits, 16)) {
-        return failAppWindow("Can't Find A Suitable PixelFormat.");
-    }
-    if (!platformCreateWindow(title, width, height, nullptr)) {
-        return failAppWindow("Window Creation Error.");
-    }
-    // The page decides the canvas's size; the platform says which it took.
-    Event shown{EventType::Resized, width, height};
-    for (Event e{EventType::Quit}; platformPollEvent(&e);) {
-        if (e.type == EventType::Resized) {
-            shown = e;
+    const WindowStep opened = openGlWindow(title, width, height, colorBits, 16, nullptr);
+    if (opened > WindowStep::Window) {
+        // The page decides the canvas's size; the platform says which it took.
+        Event shown{EventType::Resized, width, height};
+        for (Event e{EventType::Quit}; platformPollEvent(&e);) {
+            if (e.type == EventType::Resized) {
+                shown = e;
+            }
         }
+        EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
+        width = shown.a;
+        height = shown.b;
     }
-    EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
-    width = shown.a;
-    height = shown.b;
-    if (const char* failure = finishAppWindow(width, height)) {
+    if (const char* failure = finishAppWindow(opened, width, height)) {
         return failAppWindow(failure);
     }
 
     // The models are in the page's file system, where the build preloaded them.
-    shell.scene.dataDir = "data/";
-    SceneTexts texts;
-    if (!initScene(shell.scene, &texts)) {
-        return failAppWindow("Initialization Failed.");
-    }
-    if (texts.speed[0] != '\0') {
-        shell.status[0] = texts.speed;
-    }
-    return true;
+    return startAppScene("data/");
 }
 
 // Keys addressed to the panel do nothing there, as on the desktop; its button and close box are

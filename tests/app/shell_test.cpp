@@ -6,8 +6,8 @@
 #include "shell/main_loop.h"
 #include "shell/overlay.h"
 #include "app/resources.h"
-#include "platform/null_platform.h"
 #include "scene/camera.h"
+#include "tests/support/null_platform.h"
 
 #include <gtest/gtest.h>
 

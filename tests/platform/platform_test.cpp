@@ -19,9 +19,8 @@ namespace {
 // The platform's one window, on the offscreen display opened for the whole program.
 Uint32 window() {
     static const Uint32 id = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
         std::string reason;
-        const bool open = platformOpenDisplay(&reason) && platformChooseFormat(16, 16) &&
+        const bool open = platformOpenDisplay(&reason, true) && platformChooseFormat(16, 16) &&
                           platformCreateWindow("events", 320, 200, nullptr) &&
                           platformCreateContext() && platformMakeCurrent(true);
         return open ? SDL_GetWindowID(SDL_GL_GetCurrentWindow()) : Uint32{0};

@@ -1,4 +1,6 @@
-// velmora-view's command line: what each form means and what is refused.
+// velmora-view's command line, and the size text capture shares: what each form means and what
+// is refused.
+#include "ui/size_text.h"
 #include "view/options.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +85,32 @@ TEST(ViewOptions, APathWithSpacesIsOneFile) {
                                  &options, &error));
     EXPECT_EQ(options.files, std::vector<std::string>{"/tmp/my models/a b.obj"});
     EXPECT_EQ(options.output, "/tmp/out dir/o.png");
+}
+
+// Capture takes sizes up to 16384, the viewer up to 8192: the limit is the caller's.
+struct SizeCase {
+    const char* text;
+    int limit;
+    int width; // 0: refused
+    int height;
+};
+
+const SizeCase sizeCases[] = {
+    {"16384x1", 16384, 16384, 1}, {"1x16384", 16384, 1, 16384}, {"16385x1", 16384, 0, 0},
+    {"8193x8", 8192, 0, 0},       {"+8x8", 16384, 0, 0},        {" 8x8", 16384, 0, 0},
+    {"8x 8", 16384, 0, 0},        {"8", 16384, 0, 0},           {"99999999999x1", 16384, 0, 0},
+};
+
+TEST(SizeText, TheLimitIsTheCallersAndNothingButTwoNumbersPasses) {
+    for (const SizeCase& c : sizeCases) {
+        int width = 0;
+        int height = 0;
+        const bool ok = parseSize(c.text, c.limit, &width, &height);
+        EXPECT_EQ(ok, c.width > 0) << c.text << " up to " << c.limit;
+        if (ok) {
+            EXPECT_EQ(std::pair(width, height), std::pair(c.width, c.height)) << c.text;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // memory and start-up figures).
 #pragma once
 
+#include "ui/picture.h"
+
 #include <chrono>
 #include <cstdint>
 #include <ostream>
@@ -59,9 +61,7 @@ struct Capture {
     std::int64_t clock = 0;
     std::size_t nextEvent = 0;
     std::ostream* trace = nullptr;
-    std::vector<unsigned char> lastPixels;
-    int lastWidth = 0;
-    int lastHeight = 0;
+    FramePixels lastFrame;
     std::int64_t lastTurn = 0;
     std::int64_t framesRead = 0; // back from GL, for --bench to tell
     std::string writeError;

@@ -13,9 +13,7 @@
 #include "scene/scene_state.h"
 #include "tools/capture/capture.h"
 
-#include <GL/gl.h>
 #include <nlohmann/json.hpp>
-#include <stb_image_write.h>
 
 #include <charconv>
 #include <cmath>
@@ -84,12 +82,7 @@ bool readFrame(Capture& c) {
     if (!shell.window || width <= 0 || height <= 0) {
         return false;
     }
-    c.lastPixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, c.lastPixels.data());
-    c.lastWidth = width;
-    c.lastHeight = height;
+    c.lastFrame = readBackBuffer(width, height, false);
     ++c.framesRead;
     return true;
 }
@@ -98,11 +91,8 @@ bool writePng(Capture& c, std::int64_t turn) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(turn));
     std::filesystem::path path = std::filesystem::path(c.options.outDir) / name;
-    int stride = c.lastWidth * 3;
-    // GL rows run bottom-up; PNG rows top-down.
-    const unsigned char* top =
-        c.lastPixels.data() + static_cast<std::size_t>(c.lastHeight - 1) * stride;
-    if (!stbi_write_png(path.c_str(), c.lastWidth, c.lastHeight, 3, top, -stride)) {
+    std::string why; // the message names the file alone
+    if (!writePng(path.string(), c.lastFrame, &why)) {
         c.writeError = "velmora-capture: can't write \"" + path.string() + "\"";
         return false;
     }
@@ -224,10 +214,8 @@ int main(int argc, char** argv) {
     platformSetCounterSource(&source);
     resetScene();
 
-    // Headless by design: the offscreen driver gives a real GL context without a display.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
     std::string reason;
-    if (!platformOpenDisplay(&reason)) {
+    if (!platformOpenDisplay(&reason, true)) {
         std::fprintf(stderr, "velmora-capture: can't start the offscreen display (%s)\n",
                      reason.c_str());
         return 2;

@@ -1,4 +1,5 @@
 #include "tools/capture/capture.h"
+#include "ui/size_text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,20 +17,6 @@ bool parseInt(const std::string& word, long long low, long long high, long long*
     const char* last = word.data() + word.size();
     auto [end, ec] = std::from_chars(first, last, *out);
     return ec == std::errc() && end == last && *out >= low && *out <= high;
-}
-
-bool parseSize(const std::string& text, int* width, int* height) {
-    int w = 0;
-    int h = 0;
-    char x = 0;
-    char rest = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x' || w < 1 ||
-        h < 1 || w > 16384 || h > 16384) {
-        return false;
-    }
-    *width = w;
-    *height = h;
-    return true;
 }
 
 } // namespace
@@ -147,7 +134,7 @@ bool parseOptions(int argc, char** argv, Options* o, int* exitCode) {
         *exitCode = status;
         return false;
     };
-    if (!parseSize(size, &o->width, &o->height)) {
+    if (!parseSize(size, 16384, &o->width, &o->height)) {
         return refuse("--size must be WxH with both from 1 to 16384, not \"" + size + "\"", 2);
     }
     if (!scriptFile.empty()) {

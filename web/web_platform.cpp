@@ -1,6 +1,7 @@
 // The platform in a web page (Emscripten's HTML5 API): the canvas "#canvas" is the window's
 // client area, its WebGL 2 context the GL context, the browser's animation frames the buffer
-// swaps. Built only into the web page (web/build.sh); the desktop links sdl_platform.cpp.
+// swaps. Built only into the web page (scripts/build-web.sh), with platform/every_platform.cpp; the
+// desktop links platform/sdl_platform.cpp.
 //
 // Implemented: keys (the browser's legacy key codes are the virtual-key codes the shell uses),
 // mouse moves and buttons over the canvas (under pointer lock the cursor is a virtual one moved
@@ -8,7 +9,7 @@
 // resizes (the canvas follows its element's size), fullscreen, message boxes as an alert line in
 // the page, the counter from performance.now(). Not implemented: icons (a page has its own),
 // dropped files, the wheel and exposures (never asked for by the demo), BMP decoding.
-#include "platform/platform.h"
+#include "platform/every_platform.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -128,13 +129,8 @@ EM_BOOL fullscreenEvent(int, const EmscriptenFullscreenChangeEvent*, void*) {
 
 } // namespace
 
-bool platformOpenDisplay(std::string*) {
+bool platformOpenDisplay(std::string*, bool) {
     return true;
-}
-
-void platformCloseDisplay() {
-    platformDeleteContext();
-    platformDestroyWindow();
 }
 
 bool platformChooseFormat(int, int) {
@@ -254,11 +250,7 @@ bool platformPollEvent(Event* event) {
     return true;
 }
 
-void platformReportExtraEvents(bool) {}
-
-std::string platformDroppedFile() {
-    return "";
-}
+void platformCloseNative() {}
 
 bool platformShowNativeBox(const char* caption, const char* text, MessageBoxIcon) {
     EM_ASM({ Module.showMessageBox(UTF8ToString($0), UTF8ToString($1)); }, caption, text);

@@ -25,8 +25,6 @@ struct NullPlatform {
     bool current = false;
     bool shown = false;
     bool fullscreen = false;
-    bool extraEvents = false;
-    std::string droppedFile; // what platformDroppedFile() answers
     int width = 0;
     int height = 0;
     int swaps = 0;

@@ -1,4 +1,5 @@
-#include "platform/null_platform.h"
+#include "tests/support/null_platform.h"
+#include "platform/every_platform.h"
 
 namespace {
 NullPlatform state;
@@ -16,17 +17,12 @@ void resetNullPlatform() {
     state = NullPlatform{};
 }
 
-bool platformOpenDisplay(std::string* reason) {
+bool platformOpenDisplay(std::string* reason, bool) {
     if (fails(NullStep::OpenDisplay)) {
         *reason = "no display (null platform)";
         return false;
     }
     return true;
-}
-
-void platformCloseDisplay() {
-    platformDeleteContext();
-    platformDestroyWindow();
 }
 
 bool platformChooseFormat(int, int) {
@@ -96,13 +92,7 @@ bool platformPollEvent(Event* event) {
     return true;
 }
 
-void platformReportExtraEvents(bool report) {
-    state.extraEvents = report;
-}
-
-std::string platformDroppedFile() {
-    return state.droppedFile;
-}
+void platformCloseNative() {}
 
 bool platformShowNativeBox(const char*, const char*, MessageBoxIcon) {
     return false;

@@ -1,6 +1,4 @@
-#include "view/picture.h"
-
-#include "ui/screenshot_file.h"
+#include "ui/picture.h"
 
 #include <GL/gl.h>
 #include <stb_image_write.h>
@@ -8,24 +6,62 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 namespace {
+
+// Null when no name could be claimed, with *failure the status bar's text saying why.
+std::FILE* openScreenshotFile(std::string* name, std::string* failure) {
+    char stamp[32];
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "velmora-%Y%m%d-%H%M%S", &local);
+    // "x" claims the name atomically.
+    for (int n = 1; n < 1000; ++n) {
+        // Built up piece by piece: GCC 12 at -O3 warns (wrongly) about a + chain here.
+        *name = stamp;
+        if (n > 1) {
+            *name += '-';
+            *name += std::to_string(n);
+        }
+        *name += ".png";
+        if (std::FILE* file = std::fopen(name->c_str(), "wbx")) {
+            return file;
+        }
+        if (errno != EEXIST) {
+            *failure = "Screenshot failed: " + *name + ": " + std::strerror(errno);
+            return nullptr;
+        }
+    }
+    *failure = "Screenshot failed: " + *name + " and 998 others exist";
+    return nullptr;
+}
 
 void writeToFile(void* context, void* data, int size) {
     std::fwrite(data, 1, static_cast<std::size_t>(size), static_cast<std::FILE*>(context));
 }
 
-// Writes into an open file; false with errno set when something failed.
-bool writeTo(std::FILE* file, const FramePixels& frame) {
+// Writes into a file opened for it and closes it; false with the system's reason in *why and the
+// file removed, so that nobody takes a cut-off picture for a whole one.
+bool writeAndClose(std::FILE* file, const std::string& path, const FramePixels& frame,
+                   std::string* why) {
     const int stride = frame.width * frame.channels;
-    const bool written = stbi_write_png_to_func(writeToFile, file, frame.width, frame.height,
-                                                frame.channels, frame.data.data(), stride) != 0;
-    return !std::ferror(file) && written;
+    bool written = stbi_write_png_to_func(writeToFile, file, frame.width, frame.height,
+                                          frame.channels, frame.data.data(), stride) != 0;
+    written = !std::ferror(file) && written;
+    const int writeError = errno;
+    if (std::fclose(file) != 0 || !written) {
+        *why = std::strerror(written ? errno : writeError);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
-FramePixels readFrame(int width, int height, bool transparentBackground) {
+FramePixels readBackBuffer(int width, int height, bool transparentBackground) {
     FramePixels frame;
     frame.width = width;
     frame.height = height;
@@ -61,18 +97,14 @@ FramePixels readFrame(int width, int height, bool transparentBackground) {
 
 bool writePng(const std::string& path, const FramePixels& frame, std::string* error) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::string why;
     if (file == nullptr) {
-        *error = path + ": " + std::strerror(errno);
-        return false;
+        why = std::strerror(errno);
+    } else if (writeAndClose(file, path, frame, &why)) {
+        return true;
     }
-    const bool written = writeTo(file, frame);
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        *error = path + ": " + std::strerror(written ? errno : writeError);
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    *error = path + ": " + why;
+    return false;
 }
 
 std::string saveScreenshot(const FramePixels& frame) {
@@ -85,6 +117,7 @@ std::string saveScreenshot(const FramePixels& frame) {
     if (file == nullptr) {
         return failure;
     }
-    const bool written = writeTo(file, frame);
-    return closeScreenshotFile(file, name, written, errno);
+    std::string why;
+    return writeAndClose(file, name, frame, &why) ? "Saved " + name
+                                                  : "Screenshot failed: " + name + ": " + why;
 }
