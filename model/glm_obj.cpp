@@ -294,6 +294,12 @@ class ObjReader {
 const char* const kKindName[3] = {"vertex", "texture coordinate", "normal"};
 const char* const kKindPlural[3] = {"vertices", "texture coordinates", "normals"};
 
+// The element a "v", "vt" or "vn" token names (0, 1, 2), -1 for any other "v" statement.
+int kindOf(std::string_view token) {
+    char second = token.size() > 1 ? token[1] : '\0';
+    return second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+}
+
 std::string counted(std::uint64_t count, int kind) {
     return std::to_string(count) + " " + (count == 1 ? kKindName[kind] : kKindPlural[kind]);
 }
@@ -327,11 +333,7 @@ void ObjReader::countFace(GroupSlot* group) {
 
 void ObjReader::firstPass() {
     GroupSlot* group = findOrAddGroup("default");
-    for (;;) {
-        std::string_view token = s_.token();
-        if (token.empty()) {
-            break;
-        }
+    for (std::string_view token; s_.nextToken(&token);) {
         switch (token[0]) {
         case '#':
             s_.skipLine();
@@ -362,8 +364,7 @@ void ObjReader::firstPass() {
             break;
         }
         case 'v': {
-            char second = token.size() > 1 ? token[1] : '\0';
-            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            int kind = kindOf(token);
             if (kind < 0 && geometryOnly_) {
                 std::string what = "\"";
                 what += cText(token);
@@ -615,23 +616,17 @@ void ObjReader::readCoordinates(std::string_view keyword, float* out, int needed
         s_.advance(length + 1);
     }
     for (; i < wanted; ++i) {
-        s_.skipBlanks();
-        const char* at = s_.position();
-        FloatScan f = s_.scanFloat();
+        FloatScan f =
+            scanKeptFloat(s_, [this](const char* at, const std::string& what) { fail(at, what); });
         if (f.length == 0) {
             if (i < needed) {
-                fail(at, "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
-                             " numbers, found " + std::to_string(i) + ".");
+                fail(s_.position(), "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
+                                        " numbers, found " + std::to_string(i) + ".");
             }
             for (; i < wanted; ++i) {
                 out[i] = 0.0f; // a "vt" without its second number
             }
             return;
-        }
-        if (!std::isfinite(f.value)) {
-            std::string text = "\"";
-            text += cText(std::string_view(at, f.length).substr(0, kTokenLimit));
-            fail(at, text + "\" is not a finite 32-bit number.");
         }
         out[i] = f.value;
     }
@@ -646,11 +641,7 @@ void ObjReader::secondPass() {
     }
     GroupSlot* group = findGroup("default");
     std::uint32_t material = 0;
-    for (;;) {
-        std::string_view token = s_.token();
-        if (token.empty()) {
-            break;
-        }
+    for (std::string_view token; s_.nextToken(&token);) {
         switch (token[0]) {
         case 'f': {
             bool read = false;
@@ -691,8 +682,7 @@ void ObjReader::secondPass() {
             break;
         }
         case 'v': {
-            char second = token.size() > 1 ? token[1] : '\0';
-            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            int kind = kindOf(token);
             if (kind < 0) {
                 s_.skipLine();
                 break;
