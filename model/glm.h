@@ -68,10 +68,10 @@ struct GlmFatalError : std::runtime_error {
     GlmStream stream;
 };
 
-// Receives every notice; `text` ends with its line end. Passing null restores the default,
-// which writes to stdout or stderr.
-using GlmMessageSink = void (*)(GlmStream stream, const char* text);
-void glmSetMessageSink(GlmMessageSink sink);
+// Receives every notice with the context it was set with; `text` ends with its line end.
+// Passing null restores the default, which writes to stdout or stderr.
+using GlmMessageSink = void (*)(void* context, GlmStream stream, const char* text);
+void glmSetMessageSink(GlmMessageSink sink, void* context = nullptr);
 // Sends one notice through the current sink (used by the reader and normals).
 void glmNotify(GlmStream stream, const char* text);
 // Writes a fatal error's message to its stream (stdout or stderr) and flushes it; the caller
@@ -80,9 +80,10 @@ void glmPrintFatal(const GlmFatalError& error);
 
 // Where the readers get a file's bytes. The default reads the file system and fails for a
 // directory or an unreadable file. Tests and the fuzzer substitute a source that serves texts
-// from memory; passing null restores the default. Returns false when the file cannot be read.
-using GlmFileSource = bool (*)(const char* path, std::string* contents);
-void glmSetFileSource(GlmFileSource source);
+// from memory; passing null restores the default. The source gets the context it was set with
+// and returns false when the file cannot be read.
+using GlmFileSource = bool (*)(void* context, const char* path, std::string* contents);
+void glmSetFileSource(GlmFileSource source, void* context = nullptr);
 
 struct GlmTriangle {
     std::uint32_t vertexIndex[3];

@@ -14,21 +14,15 @@ using namespace glm_detail;
 
 namespace {
 
-bool readFileSystem(const char* path, std::string* contents) {
-    FileBytes bytes;
-    if (!bytes.open(path)) {
-        return false;
-    }
-    contents->assign(bytes.data(), bytes.size());
-    return true;
-}
-
-GlmFileSource fileSource = readFileSystem;
+// One source per process, set by a program or test before reading; null reads the file system.
+GlmFileSource fileSource = nullptr;
+void* sourceContext = nullptr;
 
 } // namespace
 
-void glmSetFileSource(GlmFileSource source) {
-    fileSource = source != nullptr ? source : readFileSystem;
+void glmSetFileSource(GlmFileSource source, void* context) {
+    fileSource = source;
+    sourceContext = context;
 }
 
 namespace glm_detail {
@@ -40,8 +34,8 @@ FileBytes::~FileBytes() {
 }
 
 bool FileBytes::open(const char* path) {
-    if (fileSource != readFileSystem) {
-        if (!fileSource(path, &copy_)) {
+    if (fileSource != nullptr) {
+        if (!fileSource(sourceContext, path, &copy_)) {
             return false;
         }
         data_ = copy_.data();

@@ -14,7 +14,7 @@ using namespace glm_detail;
 
 namespace {
 
-void defaultSink(GlmStream stream, const char* text) {
+void defaultSink(void*, GlmStream stream, const char* text) {
     std::FILE* out = stream == GlmStream::Out ? stdout : stderr;
     std::fputs(text, out);
     std::fflush(out);
@@ -22,15 +22,17 @@ void defaultSink(GlmStream stream, const char* text) {
 
 // One sink per process: set by a program or test before reading.
 GlmMessageSink messageSink = defaultSink;
+void* sinkContext = nullptr;
 
 } // namespace
 
-void glmSetMessageSink(GlmMessageSink sink) {
+void glmSetMessageSink(GlmMessageSink sink, void* context) {
     messageSink = sink != nullptr ? sink : defaultSink;
+    sinkContext = context;
 }
 
 void glmNotify(GlmStream stream, const char* text) {
-    messageSink(stream, text);
+    messageSink(sinkContext, stream, text);
 }
 
 void glmPrintFatal(const GlmFatalError& error) {

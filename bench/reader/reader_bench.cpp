@@ -201,7 +201,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 } // namespace
 
 int main(int argc, char** argv) {
-    glmSetMessageSink([](GlmStream, const char*) {});
+    glmSetMessageSink([](void*, GlmStream, const char*) {});
     benchmark::Initialize(&argc, argv);
     // Warm-up: write the files and load each once, so that every load starts from the page cache.
     for (int which = 0; which < 2; ++which) {

@@ -17,7 +17,7 @@ namespace {
 std::string_view libraryText;
 bool hasLibrary = false;
 
-bool serveLibrary(const char*, std::string* contents) {
+bool serveLibrary(void*, const char*, std::string* contents) {
     if (!hasLibrary) {
         return false;
     }
@@ -83,7 +83,7 @@ void checkModel(GlmModel* m) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    glmSetMessageSink([](GlmStream, const char*) {});
+    glmSetMessageSink([](void*, GlmStream, const char*) {});
     glmSetFileSource(serveLibrary);
     return 0;
 }

@@ -34,8 +34,8 @@ struct Model : ::testing::Test {
     void SetUp() override {
         notices.clear();
         files.clear();
-        glmSetMessageSink([](GlmStream s, const char* text) { notices += tag(s) + text; });
-        glmSetFileSource([](const char* path, std::string* contents) {
+        glmSetMessageSink([](void*, GlmStream s, const char* text) { notices += tag(s) + text; });
+        glmSetFileSource([](void*, const char* path, std::string* contents) {
             return files.count(path) != 0 && (*contents = files[path], true);
         });
     }
