@@ -57,6 +57,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -157,6 +158,13 @@ void glmFacetNormals(GlmModel* model);
 // Replaces the normals by smoothed ones (crease `angle` in degrees); runs glmFacetNormals
 // first when the model has no facet normals. Linear in the number of corners.
 void glmVertexNormals(GlmModel* model, float angle);
+
+// Readies a model just read for tone shading, the same for the demo, the viewer and the
+// inspector: glmScaleToUnit, glmFacetNormals, glmVertexNormals at 90 degrees, then every normal
+// made unit length. `turn`, when given, runs once the normals exist and before they are made
+// unit length, so that their lengths are taken from the turned components. Returns the scale
+// factor applied.
+double glmPrepare(GlmModel* model, const std::function<void(GlmModel*)>& turn = {});
 
 // How the triangles wind as seen from outside. A mesh is closed when every edge is used exactly
 // twice, in opposite directions, and no triangle repeats a corner; a closed mesh is clockwise or

@@ -211,14 +211,8 @@ std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSetting
         throw GlmFatalError(GlmStream::Err, path + ": no triangles\n");
     }
     gatherUnusedVertices(model);
-    glmScaleToUnit(model);
-    glmFacetNormals(model);
-    glmVertexNormals(model, 90.0f);
+    glmPrepare(model, [&settings](GlmModel* m) { turnUp(m, 0, settings.up); });
     tell();
-    turnUp(model, 0, settings.up);
-    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-        vec3Normalize(&model->normals[i]);
-    }
     shown->orientation = decideOrientation(*model);
     // The demo lights its clockwise models, whose facet normals point inward, from (5, -5, -5)
     // in eye coordinates. Outward normals see the same light from the opposite side.

@@ -97,13 +97,7 @@ std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::str
         report["triangles"] = triangles;
     }
 
-    // The demo's preparation.
-    double scale = glmScaleToUnit(model);
-    glmFacetNormals(model);
-    glmVertexNormals(model, 90.0f);
-    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-        vec3Normalize(&model->normals[i]);
-    }
+    const double scale = glmPrepare(model);
     Json prepared;
     prepared["scale"] = scale;
     prepared["normalCount"] = model->normalCount;
