@@ -166,13 +166,24 @@ void glmVertexNormals(GlmModel* model, float angle);
 // factor applied.
 double glmPrepare(GlmModel* model, const std::function<void(GlmModel*)>& turn = {});
 
-// How the triangles wind as seen from outside. A mesh is closed when every edge is used exactly
-// twice, in opposite directions, and no triangle repeats a corner; a closed mesh is clockwise or
-// counter-clockwise by the sign of the volume it encloses. Anything else (no triangles, a hole,
-// a doubled or flipped triangle, zero volume) is open. Linear in the corners and vertices.
+// A triangle with three different corners, each naming one of the model's vertices: the only
+// kind that has edges and an area.
+bool glmTriangleUsable(const GlmTriangle& triangle, std::uint32_t vertexCount);
+
+// What the directed edges of the usable triangles say. Linear in the corners and vertices.
+struct GlmEdges {
+    std::uint32_t leftOut; // triangles that are not usable
+    // Some directed edge is used twice (a doubled, flipped or finned part): two triangles then
+    // claim opposite sides of it, so the mesh has no consistent outside.
+    bool repeatsOneWay;
+    // Triangles, none left out, and every edge used exactly twice, once in each direction.
+    bool closed;
+};
+GlmEdges glmEdges(const GlmModel* model);
+
+// How the triangles wind as seen from outside: a closed mesh is clockwise or counter-clockwise
+// by the sign of the volume it encloses. Anything else (no triangles, a hole, a doubled or
+// flipped triangle, a repeated corner, zero volume) is open. `edges`, when given, receives the
+// analysis the answer comes from.
 enum class GlmWinding { Open, Clockwise, CounterClockwise };
-GlmWinding glmWinding(const GlmModel* model);
-// True when some directed edge is used twice (a doubled, flipped or finned part): two triangles
-// then claim opposite sides of it, so the mesh has no consistent outside. Triangles that repeat
-// a corner or name no vertex are left out. Linear in the corners.
-bool glmEdgeRepeatsOneWay(const GlmModel* model);
+GlmWinding glmWinding(const GlmModel* model, GlmEdges* edges = nullptr);

@@ -6,82 +6,101 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <vector>
 
 using namespace glm_detail;
 
-GlmWinding glmWinding(const GlmModel* model) {
+bool glmTriangleUsable(const GlmTriangle& triangle, std::uint32_t vertexCount) {
+    const std::uint32_t* v = triangle.vertexIndex;
+    return v[0] != v[1] && v[1] != v[2] && v[0] != v[2] && v[0] - 1u < vertexCount &&
+           v[1] - 1u < vertexCount && v[2] - 1u < vertexCount;
+}
+
+GlmEdges glmEdges(const GlmModel* model) {
     const std::uint32_t n = model->vertexCount;
-    const std::size_t edges = 3 * std::size_t{model->triangleCount};
-    // Every edge used exactly twice in opposite directions: each vertex's sorted list of edge
-    // ends leaving it equals its sorted list of edge starts arriving at it, and repeats none.
-    // Counting sorts build both lists as rows of one array each, linear in the corners. An index
-    // beyond the vertices names no vertex, so the mesh is open (a closed one could not be
-    // measured).
+    GlmEdges result{0, false, false};
+    // Each vertex's row of edge ends leaving it and row of edge starts arriving at it, both
+    // sorted: a counting sort fills the arriving rows in triangle order, and filling each kind
+    // from the other's rows, row by row, sorts it. Linear in the corners and vertices.
     struct Scratch {
-        std::size_t* start = nullptr; // where each vertex's row begins
-        std::size_t* fill = nullptr;  // where it goes on, while the rows are filled
+        std::size_t* leavingStart = nullptr; // where each vertex's row begins
+        std::size_t* arrivingStart = nullptr;
+        std::size_t* fill = nullptr; // where each row goes on, while rows are filled
         std::uint32_t* leaving = nullptr;
         std::uint32_t* arriving = nullptr;
         ~Scratch() {
-            release(start);
+            release(leavingStart);
+            release(arrivingStart);
             release(fill);
             release(leaving);
             release(arriving);
         }
     } rows;
-    const char* who = "glmWinding()";
+    const char* who = "glmEdges()";
     const std::size_t bounds = std::size_t{n} + 2;
-    std::size_t* start = rows.start =
+    std::size_t* out = rows.leavingStart =
         static_cast<std::size_t*>(checkedCalloc(bounds, sizeof(std::size_t), who));
-    std::size_t* fill = rows.fill =
+    std::size_t* in = rows.arrivingStart =
         static_cast<std::size_t*>(checkedCalloc(bounds, sizeof(std::size_t), who));
-    // Edges leaving each vertex counted into `start`, those arriving into `fill`: a closed mesh
-    // has as many of each.
     for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
-        const std::uint32_t* v = model->triangles[t].vertexIndex;
-        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2] || v[0] > n || v[1] > n || v[2] > n) {
-            return GlmWinding::Open;
+        const GlmTriangle& triangle = model->triangles[t];
+        if (!glmTriangleUsable(triangle, n)) {
+            ++result.leftOut;
+            continue;
         }
         for (int k = 0; k < 3; ++k) {
-            start[v[k] + 1]++;
-            fill[v[(k + 1) % 3] + 1]++;
+            out[triangle.vertexIndex[k] + 1]++;
+            in[triangle.vertexIndex[(k + 1) % 3] + 1]++;
         }
     }
-    if (edges == 0 || !std::equal(start, start + bounds, fill)) {
-        return GlmWinding::Open;
+    for (std::size_t i = 1; i < bounds; ++i) {
+        out[i] += out[i - 1];
+        in[i] += in[i - 1];
     }
-    for (std::uint32_t i = 1; i <= n + 1; ++i) {
-        start[i] += start[i - 1];
-    }
+    const std::size_t edges = out[bounds - 1];
+    std::size_t* fill = rows.fill =
+        static_cast<std::size_t*>(checkedMalloc(bounds, sizeof(std::size_t), who));
     rows.leaving = static_cast<std::uint32_t*>(checkedMalloc(edges, sizeof(std::uint32_t), who));
     rows.arriving = static_cast<std::uint32_t*>(checkedMalloc(edges, sizeof(std::uint32_t), who));
-    // The arriving rows unsorted, then each kind sorted by filling it from the other's rows in
-    // their order.
-    std::copy(start, start + bounds, fill);
+    std::copy(in, in + bounds, fill);
     for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
         const std::uint32_t* v = model->triangles[t].vertexIndex;
-        for (int k = 0; k < 3; ++k) {
-            rows.arriving[fill[v[(k + 1) % 3]]++] = v[k];
+        if (glmTriangleUsable(model->triangles[t], n)) {
+            for (int k = 0; k < 3; ++k) {
+                rows.arriving[fill[v[(k + 1) % 3]]++] = v[k];
+            }
         }
     }
-    auto transpose = [&](const std::uint32_t* from, std::uint32_t* into) {
-        std::copy(start, start + bounds, fill);
+    auto transpose = [&](const std::size_t* fromStart, const std::uint32_t* from,
+                         const std::size_t* intoStart, std::uint32_t* into) {
+        std::copy(intoStart, intoStart + bounds, fill);
         for (std::uint32_t row = 0; row <= n; ++row) {
-            for (std::size_t e = start[row]; e < start[row + 1]; ++e) {
+            for (std::size_t e = fromStart[row]; e < fromStart[row + 1]; ++e) {
                 into[fill[from[e]]++] = row;
             }
         }
     };
-    transpose(rows.arriving, rows.leaving);
-    transpose(rows.leaving, rows.arriving);
+    transpose(in, rows.arriving, out, rows.leaving);
+    transpose(out, rows.leaving, in, rows.arriving);
+    // With no edge used twice one way, every edge has its reverse exactly when each vertex's
+    // two rows are equal.
+    bool reversed = std::equal(out, out + bounds, in);
     for (std::uint32_t row = 0; row <= n; ++row) {
-        for (std::size_t e = start[row]; e < start[row + 1]; ++e) {
-            if (rows.leaving[e] != rows.arriving[e] ||
-                (e > start[row] && rows.leaving[e] == rows.leaving[e - 1])) {
-                return GlmWinding::Open; // an edge without its reverse, or used twice one way
-            }
+        for (std::size_t e = out[row]; e < out[row + 1]; ++e) {
+            result.repeatsOneWay |= e > out[row] && rows.leaving[e] == rows.leaving[e - 1];
+            reversed = reversed && rows.leaving[e] == rows.arriving[e];
         }
+    }
+    result.closed = edges != 0 && result.leftOut == 0 && !result.repeatsOneWay && reversed;
+    return result;
+}
+
+GlmWinding glmWinding(const GlmModel* model, GlmEdges* edges) {
+    const GlmEdges found = glmEdges(model);
+    if (edges != nullptr) {
+        *edges = found;
+    }
+    if (!found.closed) {
+        return GlmWinding::Open;
     }
     // Six times the signed volume: positive when the facet normals point out.
     double volume = 0.0;
@@ -102,50 +121,4 @@ GlmWinding glmWinding(const GlmModel* model) {
         return GlmWinding::Clockwise;
     }
     return GlmWinding::Open;
-}
-
-namespace {
-bool usable(const GlmTriangle& t, std::uint32_t vertexCount) {
-    const std::uint32_t* v = t.vertexIndex;
-    return v[0] != v[1] && v[1] != v[2] && v[0] != v[2] && v[0] - 1u < vertexCount &&
-           v[1] - 1u < vertexCount && v[2] - 1u < vertexCount;
-}
-
-} // namespace
-
-bool glmEdgeRepeatsOneWay(const GlmModel* mesh) {
-    const GlmModel& model = *mesh;
-    const std::uint32_t n = model.vertexCount;
-    // Rows of edge ends by start vertex, filled by a counting sort; each row is short.
-    std::vector<std::size_t> start(std::size_t{n} + 2, 0);
-    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
-        const GlmTriangle& triangle = model.triangles[t];
-        if (usable(triangle, n)) {
-            for (std::uint32_t v : triangle.vertexIndex) {
-                ++start[v + 1];
-            }
-        }
-    }
-    for (std::size_t i = 1; i < start.size(); ++i) {
-        start[i] += start[i - 1];
-    }
-    std::vector<std::uint32_t> ends(start.back());
-    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
-        const GlmTriangle& triangle = model.triangles[t];
-        if (usable(triangle, n)) {
-            for (int k = 0; k < 3; ++k) {
-                ends[fill[triangle.vertexIndex[k]]++] = triangle.vertexIndex[(k + 1) % 3];
-            }
-        }
-    }
-    for (std::size_t row = 1; row + 1 < start.size(); ++row) {
-        auto first = ends.begin() + static_cast<std::ptrdiff_t>(start[row]);
-        auto last = ends.begin() + static_cast<std::ptrdiff_t>(start[row + 1]);
-        std::sort(first, last);
-        if (std::adjacent_find(first, last) != last) {
-            return true;
-        }
-    }
-    return false;
 }

@@ -57,7 +57,9 @@ Json stringOrNull(const char* text) {
 
 const char* objinfoWinding(const GlmModel* model) {
     static const char* const names[] = {"open", "cw", "ccw"}; // in GlmWinding's order
-    return glmEdgeRepeatsOneWay(model) ? "mixed" : names[static_cast<int>(glmWinding(model))];
+    GlmEdges edges;
+    const GlmWinding winding = glmWinding(model, &edges);
+    return edges.repeatsOneWay ? "mixed" : names[static_cast<int>(winding)];
 }
 
 std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::string>& notices) {
