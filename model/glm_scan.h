@@ -1,10 +1,10 @@
 // Internal to the model module: the text scanner both readers share, number conversion, checked
-// allocation and message formatting.
+// allocation, message formatting, and the record's helpers the OBJ reader calls.
 //
-// The scanner walks a buffer the way the readers once walked a text-mode stream with "%s",
-// "%d", "%f" and a 128-byte fgets: tokens of at most 127 characters, rest-of-line reads of at
-// most 127 characters ("\r\n" counting as one), numbers that skip leading whitespace. It never
-// reads outside [begin, end) and never allocates.
+// The scanner reads a buffer by the rules of a text-mode stream read with "%s", "%d", "%f" and
+// a 128-byte fgets, which the file format's writers assume: tokens of at most 127 characters,
+// rest-of-line reads of at most 127 characters ("\r\n" counting as one), numbers that skip
+// leading whitespace. It never reads outside [begin, end) and never allocates.
 #pragma once
 
 #include "model/glm.h"
