@@ -84,7 +84,7 @@ std::string summary(const GlmModel* m) {
 void expectSummaries(const std::vector<std::pair<std::string, std::string>>& cases) {
     for (const auto& [text, expected] : cases) {
         Model::notices.clear();
-        EXPECT_EQ(outcome([&] { return summary(read(text).get()); }), expected) << text;
+        EXPECT_EQ(outcome([&text = text] { return summary(read(text).get()); }), expected) << text;
     }
 }
 
