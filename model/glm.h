@@ -2,9 +2,10 @@
 // and what a mesh's edges say about its outside.
 //
 // Where each part lives: glm_model.cpp (the record's lifetime, lookups, the message sink),
-// glm_file.cpp (the file source), glm_obj.cpp (the OBJ passes), glm_mtl.cpp, glm_scale.cpp,
-// glm_normals.cpp, glm_prepare.cpp, glm_edges.cpp (closed, winding, edges used twice one way);
-// glm_scan.h/.cpp hold the scanner and allocation both readers share.
+// glm_file.cpp (the file source), glm_obj.cpp (the OBJ passes), glm_face.h (how a face
+// statement is scanned), glm_mtl.cpp, glm_scale.cpp, glm_normals.cpp, glm_prepare.cpp,
+// glm_edges.cpp (closed, winding, edges used twice one way); glm_scan.h/.cpp hold the scanner
+// and allocation both readers share.
 //
 // Contract (the implementation files document the details of each rule):
 // - Vertex, normal, texture-coordinate and facet-normal arrays are 1-based: element 0 is
