@@ -15,25 +15,15 @@ double glmScaleToUnit(GlmModel* model) {
     float maxx = v[1].x, minx = v[1].x;
     float maxy = v[1].y, miny = v[1].y;
     float maxz = v[1].z, minz = v[1].z;
+    // b when b < a, otherwise a, as floatMax the other way: equal values keep the first.
+    auto floatMin = [](float a, float b) { return b < a ? b : a; };
     for (std::uint32_t i = 1; i <= model->vertexCount; ++i) {
-        if (maxx < v[i].x) {
-            maxx = v[i].x;
-        }
-        if (minx > v[i].x) {
-            minx = v[i].x;
-        }
-        if (maxy < v[i].y) {
-            maxy = v[i].y;
-        }
-        if (miny > v[i].y) {
-            miny = v[i].y;
-        }
-        if (maxz < v[i].z) {
-            maxz = v[i].z;
-        }
-        if (minz > v[i].z) {
-            minz = v[i].z;
-        }
+        maxx = floatMax(maxx, v[i].x);
+        minx = floatMin(minx, v[i].x);
+        maxy = floatMax(maxy, v[i].y);
+        miny = floatMin(miny, v[i].y);
+        maxz = floatMax(maxz, v[i].z);
+        minz = floatMin(minz, v[i].z);
     }
     // The sum in double is the float sum exactly, except that it cannot overflow.
     float cx = static_cast<float>((static_cast<double>(maxx) + minx) * 0.5);
