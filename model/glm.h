@@ -1,4 +1,11 @@
-// Wavefront OBJ/MTL reader, unit scaling and normals.
+// Wavefront OBJ/MTL reader, unit scaling, normals, the preparation every program gives a model,
+// and what a mesh's edges say about its outside.
+//
+// Where each part lives: glm_model.cpp (the record's lifetime, lookups, the message sink),
+// glm_file.cpp (the file source), glm_obj.cpp (the OBJ passes), glm_face.h (how a face
+// statement is scanned), glm_mtl.cpp, glm_scale.cpp, glm_normals.cpp, glm_prepare.cpp,
+// glm_edges.cpp (closed, winding, edges used twice one way); glm_scan.h/.cpp hold the scanner
+// and allocation both readers share.
 //
 // Contract (the implementation files document the details of each rule):
 // - Vertex, normal, texture-coordinate and facet-normal arrays are 1-based: element 0 is
@@ -57,6 +64,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -68,10 +76,10 @@ struct GlmFatalError : std::runtime_error {
     GlmStream stream;
 };
 
-// Receives every notice; `text` ends with its line end. Passing null restores the default,
-// which writes to stdout or stderr.
-using GlmMessageSink = void (*)(GlmStream stream, const char* text);
-void glmSetMessageSink(GlmMessageSink sink);
+// Receives every notice with the context it was set with; `text` ends with its line end.
+// Passing null restores the default, which writes to stdout or stderr.
+using GlmMessageSink = void (*)(void* context, GlmStream stream, const char* text);
+void glmSetMessageSink(GlmMessageSink sink, void* context = nullptr);
 // Sends one notice through the current sink (used by the reader and normals).
 void glmNotify(GlmStream stream, const char* text);
 // Writes a fatal error's message to its stream (stdout or stderr) and flushes it; the caller
@@ -80,9 +88,10 @@ void glmPrintFatal(const GlmFatalError& error);
 
 // Where the readers get a file's bytes. The default reads the file system and fails for a
 // directory or an unreadable file. Tests and the fuzzer substitute a source that serves texts
-// from memory; passing null restores the default. Returns false when the file cannot be read.
-using GlmFileSource = bool (*)(const char* path, std::string* contents);
-void glmSetFileSource(GlmFileSource source);
+// from memory; passing null restores the default. The source gets the context it was set with
+// and returns false when the file cannot be read.
+using GlmFileSource = bool (*)(void* context, const char* path, std::string* contents);
+void glmSetFileSource(GlmFileSource source, void* context = nullptr);
 
 struct GlmTriangle {
     std::uint32_t vertexIndex[3];
@@ -157,13 +166,31 @@ void glmFacetNormals(GlmModel* model);
 // first when the model has no facet normals. Linear in the number of corners.
 void glmVertexNormals(GlmModel* model, float angle);
 
-// How the triangles wind as seen from outside. A mesh is closed when every edge is used exactly
-// twice, in opposite directions, and no triangle repeats a corner; a closed mesh is clockwise or
-// counter-clockwise by the sign of the volume it encloses. Anything else (no triangles, a hole,
-// a doubled or flipped triangle, zero volume) is open. Linear in the corners and vertices.
+// Readies a model just read for tone shading, the same for the demo, the viewer and the
+// inspector: glmScaleToUnit, glmFacetNormals, glmVertexNormals at 90 degrees, then every normal
+// made unit length. `turn`, when given, runs once the normals exist and before they are made
+// unit length, so that their lengths are taken from the turned components. Returns the scale
+// factor applied.
+double glmPrepare(GlmModel* model, const std::function<void(GlmModel*)>& turn = {});
+
+// A triangle with three different corners, each naming one of the model's vertices: the only
+// kind that has edges and an area.
+bool glmTriangleUsable(const GlmTriangle& triangle, std::uint32_t vertexCount);
+
+// What the directed edges of the usable triangles say. Linear in the corners and vertices.
+struct GlmEdges {
+    std::uint32_t leftOut; // triangles that are not usable
+    // Some directed edge is used twice (a doubled, flipped or finned part): two triangles then
+    // claim opposite sides of it, so the mesh has no consistent outside.
+    bool repeatsOneWay;
+    // Triangles, none left out, and every edge used exactly twice, once in each direction.
+    bool closed;
+};
+GlmEdges glmEdges(const GlmModel* model);
+
+// How the triangles wind as seen from outside: a closed mesh is clockwise or counter-clockwise
+// by the sign of the volume it encloses. Anything else (no triangles, a hole, a doubled or
+// flipped triangle, a repeated corner, zero volume) is open. `edges`, when given, receives the
+// analysis the answer comes from.
 enum class GlmWinding { Open, Clockwise, CounterClockwise };
-GlmWinding glmWinding(const GlmModel* model);
-// True when some directed edge is used twice (a doubled, flipped or finned part): two triangles
-// then claim opposite sides of it, so the mesh has no consistent outside. Triangles that repeat
-// a corner or name no vertex are left out. Linear in the corners.
-bool glmEdgeRepeatsOneWay(const GlmModel* model);
+GlmWinding glmWinding(const GlmModel* model, GlmEdges* edges = nullptr);

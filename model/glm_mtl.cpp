@@ -47,11 +47,7 @@ class MtlReader {
 
     std::uint32_t count() {
         std::uint64_t count = 1; // "default"
-        for (;;) {
-            std::string_view token = s_.token();
-            if (token.empty()) {
-                break;
-            }
+        for (std::string_view token; s_.nextToken(&token);) {
             if (token[0] == 'n' && ++count > 0xFFFFFFFEu) {
                 fail(token.data(), "more than 4294967294 materials.");
             }
@@ -63,11 +59,7 @@ class MtlReader {
     void fill(Table& table) {
         s_.rewind();
         std::uint32_t current = 0;
-        for (;;) {
-            std::string_view token = s_.token();
-            if (token.empty()) {
-                break;
-            }
+        for (std::string_view token; s_.nextToken(&token);) {
             GlmMaterial& m = table.entries[current];
             switch (token[0]) {
             case 'n': {
@@ -118,16 +110,10 @@ class MtlReader {
     // "%f %f %f": stops at the first value that does not scan, leaving the rest as they were.
     void readFloats(float* out, int count) {
         for (int i = 0; i < count; ++i) {
-            s_.skipBlanks();
-            const char* at = s_.position();
-            FloatScan f = s_.scanFloat();
+            FloatScan f = scanKeptFloat(
+                s_, [this](const char* at, const std::string& what) { fail(at, what); });
             if (f.length == 0) {
                 return;
-            }
-            if (!std::isfinite(f.value)) {
-                std::string text = "\"";
-                text += cText(std::string_view(at, f.length).substr(0, kTokenLimit));
-                fail(at, text + "\" is not a finite 32-bit number.");
             }
             out[i] = f.value;
         }

@@ -1,14 +1,15 @@
 // Internal to the model module: the text scanner both readers share, number conversion, checked
-// allocation and message formatting.
+// allocation, message formatting, and the record's helpers the OBJ reader calls.
 //
-// The scanner walks a buffer the way the readers once walked a text-mode stream with "%s",
-// "%d", "%f" and a 128-byte fgets: tokens of at most 127 characters, rest-of-line reads of at
-// most 127 characters ("\r\n" counting as one), numbers that skip leading whitespace. It never
-// reads outside [begin, end) and never allocates.
+// The scanner reads a buffer by the rules of a text-mode stream read with "%s", "%d", "%f" and
+// a 128-byte fgets, which the file format's writers assume: tokens of at most 127 characters,
+// rest-of-line reads of at most 127 characters ("\r\n" counting as one), numbers that skip
+// leading whitespace. It never reads outside [begin, end) and never allocates.
 #pragma once
 
 #include "model/glm.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -72,15 +73,18 @@ inline std::uint64_t digitsValue(const char* p, unsigned n) {
     return digitsValue(w, n);
 }
 
+// Steps q over an optional '+' or '-'; true for '-'.
+[[gnu::always_inline]] inline bool takeSign(const char*& q, const char* end) {
+    const bool negative = q != end && *q == '-';
+    q += q != end && (*q == '+' || *q == '-');
+    return negative;
+}
+
 // "%d" at p (no whitespace skipping here): optional sign, then digits. Inline: the reader
 // calls it for every index of every corner.
 [[gnu::always_inline]] inline IntScan scanIntAt(const char* p, const char* end) {
     const char* q = p;
-    bool negative = false;
-    if (q != end && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
+    const bool negative = takeSign(q, end);
     if (q == end || static_cast<unsigned char>(*q - '0') > 9) {
         return {0, 0};
     }
@@ -138,11 +142,7 @@ HexDigits hexByStrtof(const char* q, const char* end);
 // (fast_float's algorithm), overflow giving +-inf and underflow +-0.
 inline FloatScan scanFloatAt(const char* p, const char* end) {
     const char* q = p;
-    bool negative = false;
-    if (q != end && (*q == '+' || *q == '-')) {
-        negative = *q == '-';
-        ++q;
-    }
+    const bool negative = takeSign(q, end);
     // fast_float would take a second sign itself; scanf does not.
     if (q == end || *q == '+' || *q == '-') {
         return {0, 0.0f};
@@ -207,7 +207,7 @@ inline ByteClasses classify16Bytes(const char* p) {
 // "%f" for a token (up to its first byte up to ' ') that is an optional '-' and at most 7
 // digits with at most one '.' among them: they make an integer w < 2^24 over 10^k, both exact
 // floats, so one IEEE division rounds the quotient as strtof rounds the text. Returns the
-// token's length, or 0 to leave it to scanFloat; that answer never waits for the digits' value.
+// token's length, or 0 to leave it to scanKeptFloat; that answer never waits for the digits' value.
 // 16 bytes must be readable at p.
 [[gnu::always_inline]] inline unsigned quickFloat(const char* p, float* value) {
     static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
@@ -243,6 +243,11 @@ class Scanner {
             ++p_;
         }
     }
+    // The next token into *out; false at the end of the data.
+    bool nextToken(std::string_view* out) {
+        *out = token();
+        return !out->empty();
+    }
     // "%s" into a 128-byte buffer: empty at the end of the data.
     std::string_view token() {
         skipBlanks();
@@ -264,20 +269,6 @@ class Scanner {
         } else {
             restOfLine();
         }
-    }
-    // "%d" / "%f" from the data: leading whitespace is skipped (and stays consumed when no
-    // number follows, as with scanf).
-    IntScan scanInt() {
-        skipBlanks();
-        IntScan s = scanIntAt(p_, end_);
-        p_ += s.length;
-        return s;
-    }
-    FloatScan scanFloat() {
-        skipBlanks();
-        FloatScan s = scanFloatAt(p_, end_);
-        p_ += s.length;
-        return s;
     }
     // Matches one literal character, as a scanf format character does.
     bool match(char c) {
@@ -334,8 +325,28 @@ void* checkedMalloc(std::size_t count, std::size_t size, const char* who);
 void release(void* array);
 char* copyString(std::string_view text, const char* who);
 
+// A new empty group at the head of the model's list.
+GlmGroup* addGroup(GlmModel* model, std::string_view name);
+// The notice for a "usemtl" name the library does not hold.
+void notifyMissingMaterial(std::string_view name);
+
 // "%s"-style copy of text for messages: stops at the first NUL.
 std::string cText(std::string_view text);
 [[noreturn]] void fatal(GlmStream stream, const std::string& message);
+
+// "%f" for a value that is kept: blanks skipped, then `length` 0 when no number follows (nothing
+// more consumed). A number that is no finite 32-bit float goes to `fail(at, message)`, which
+// throws.
+template <class Fail> FloatScan scanKeptFloat(Scanner& s, Fail fail) {
+    s.skipBlanks();
+    const char* at = s.position();
+    FloatScan f = scanFloatAt(at, s.end());
+    s.advance(f.length);
+    if (f.length != 0 && !std::isfinite(f.value)) {
+        fail(at, "\"" + cText(std::string_view(at, f.length).substr(0, kTokenLimit)) +
+                     "\" is not a finite 32-bit number.");
+    }
+    return f;
+}
 
 } // namespace glm_detail

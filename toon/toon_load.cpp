@@ -4,12 +4,7 @@
 
 void ToonModel::load(const char* fileName) {
     model = glmReadOBJ(fileName);
-    glmScaleToUnit(model);
-    glmFacetNormals(model);
-    glmVertexNormals(model, 90.0f);
-    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-        vec3Normalize(&model->normals[i]);
-    }
+    glmPrepare(model);
     lightDir = Vec3{5.0f, -5.0f, -5.0f};
     vec3Normalize(&lightDir);
     flags = TOON_OUTLINE | TOON_GRADIENT;

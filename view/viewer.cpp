@@ -48,11 +48,10 @@ void applyCamera(const OrbitCamera& camera, float radius, int width, int height)
     glRotatef(camera.yaw, 0.0f, 1.0f, 0.0f);
 }
 
-// The notices of the read under way: the reader's sink is a plain function, so it finds its
-// list here. Only readModel sets it, for the span of one read.
-std::vector<std::pair<std::string, int>>* readNotices = nullptr;
-
-void collectNotice(GlmStream, const char* text) {
+// Gathers the notices of one read into the list given as the context, each line once with
+// how often it came.
+void collectNotice(void* context, GlmStream, const char* text) {
+    auto* readNotices = static_cast<std::vector<std::pair<std::string, int>>*>(context);
     const std::string line = withoutLineEnd(text);
     for (auto& [known, count] : *readNotices) {
         if (known == line) {
@@ -186,13 +185,9 @@ std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSetting
     checkFile(path, settings.maxBytes);
     auto shown = std::make_unique<ShownModel>();
     std::vector<std::pair<std::string, int>> said;
-    readNotices = &said;
-    glmSetMessageSink(collectNotice);
+    glmSetMessageSink(collectNotice, &said);
     struct Restore {
-        ~Restore() {
-            glmSetMessageSink(nullptr);
-            readNotices = nullptr;
-        }
+        ~Restore() { glmSetMessageSink(nullptr); }
     } restore;
     auto tell = [&] {
         for (const auto& [line, count] : said) {
@@ -216,14 +211,8 @@ std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSetting
         throw GlmFatalError(GlmStream::Err, path + ": no triangles\n");
     }
     gatherUnusedVertices(model);
-    glmScaleToUnit(model);
-    glmFacetNormals(model);
-    glmVertexNormals(model, 90.0f);
+    glmPrepare(model, [&settings](GlmModel* m) { turnUp(m, 0, settings.up); });
     tell();
-    turnUp(model, 0, settings.up);
-    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-        vec3Normalize(&model->normals[i]);
-    }
     shown->orientation = decideOrientation(*model);
     // The demo lights its clockwise models, whose facet normals point inward, from (5, -5, -5)
     // in eye coordinates. Outward normals see the same light from the opposite side.

@@ -6,12 +6,6 @@
 
 namespace {
 
-bool usable(const GlmTriangle& t, std::uint32_t vertexCount) {
-    const std::uint32_t* v = t.vertexIndex;
-    return v[0] != v[1] && v[1] != v[2] && v[0] != v[2] && v[0] - 1u < vertexCount &&
-           v[1] - 1u < vertexCount && v[2] - 1u < vertexCount;
-}
-
 // Positive when most of the area faces away from the centre with counter-clockwise corners;
 // 0 when the vote is lost in rounding (a flat sheet has every facet side on to the centre).
 double outwardVote(const GlmModel& model) {
@@ -37,7 +31,7 @@ double outwardVote(const GlmModel& model) {
     double area = 0.0;
     for (std::uint32_t t = 0; t < model.triangleCount; ++t) {
         const GlmTriangle& triangle = model.triangles[t];
-        if (!usable(triangle, n)) {
+        if (!glmTriangleUsable(triangle, n)) {
             continue;
         }
         const Vec3& a = v[triangle.vertexIndex[0]];
@@ -66,10 +60,12 @@ double outwardVote(const GlmModel& model) {
 
 Orientation decideOrientation(const GlmModel& model) {
     const bool counterClockwise = outwardVote(model) >= 0.0;
-    if (glmEdgeRepeatsOneWay(&model)) {
+    GlmEdges edges;
+    const GlmWinding winding = glmWinding(&model, &edges);
+    if (edges.repeatsOneWay) {
         return Orientation{Orientation::Kind::Mixed, counterClockwise};
     }
-    switch (glmWinding(&model)) {
+    switch (winding) {
     case GlmWinding::Clockwise:
         return Orientation{Orientation::Kind::Closed, false};
     case GlmWinding::CounterClockwise:

@@ -14,14 +14,13 @@
 
 namespace {
 
-std::string_view libraryText;
-bool hasLibrary = false;
-
-bool serveLibrary(const char*, std::string* contents) {
-    if (!hasLibrary) {
+// Every library the model names is the input's library part (the context), when it has one.
+bool serveLibrary(void* context, const char*, std::string* contents) {
+    const auto* library = static_cast<const std::string_view*>(context);
+    if (library == nullptr) {
         return false;
     }
-    contents->assign(libraryText.data(), libraryText.size());
+    contents->assign(library->data(), library->size());
     return true;
 }
 
@@ -83,7 +82,7 @@ void checkModel(GlmModel* m) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    glmSetMessageSink([](GlmStream, const char*) {});
+    glmSetMessageSink([](void*, GlmStream, const char*) {});
     glmSetFileSource(serveLibrary);
     return 0;
 }
@@ -91,13 +90,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
     std::string_view obj = input;
-    hasLibrary = false;
+    std::string_view library;
     std::size_t split = input.find("\n#MTL\n");
     if (split != std::string_view::npos) {
         obj = input.substr(0, split + 1);
-        libraryText = input.substr(split + 6);
-        hasLibrary = true;
+        library = input.substr(split + 6);
     }
+    glmSetFileSource(serveLibrary, split != std::string_view::npos ? &library : nullptr);
     GlmModel* model = nullptr;
     try {
         model = glmReadOBJFromMemory("fuzz/model.obj", obj.data(), obj.size());
@@ -108,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!text.empty() && text.back() == '\n', "fatal message without line end");
     }
     glmDeleteModel(model);
+    glmSetFileSource(serveLibrary); // the context was this input's
     return 0;
 }

@@ -34,8 +34,8 @@ struct Model : ::testing::Test {
     void SetUp() override {
         notices.clear();
         files.clear();
-        glmSetMessageSink([](GlmStream s, const char* text) { notices += tag(s) + text; });
-        glmSetFileSource([](const char* path, std::string* contents) {
+        glmSetMessageSink([](void*, GlmStream s, const char* text) { notices += tag(s) + text; });
+        glmSetFileSource([](void*, const char* path, std::string* contents) {
             return files.count(path) != 0 && (*contents = files[path], true);
         });
     }
@@ -84,7 +84,7 @@ std::string summary(const GlmModel* m) {
 void expectSummaries(const std::vector<std::pair<std::string, std::string>>& cases) {
     for (const auto& [text, expected] : cases) {
         Model::notices.clear();
-        EXPECT_EQ(outcome([&] { return summary(read(text).get()); }), expected) << text;
+        EXPECT_EQ(outcome([&text = text] { return summary(read(text).get()); }), expected) << text;
     }
 }
 
@@ -515,8 +515,9 @@ TEST_F(Model, Winding) {
         {out + "f 2 3 7\nf 2 6 7\n", "mixed"},   // a flipped triangle
         {out + "f 2 3 7 6\nf 2 3 7\n", "mixed"}, // a doubled triangle
         {out + "f 2 3 7 6\n" + out.substr(cube.size()) + "f 2 3 7 6\n", "mixed"}, // all doubled
-        {out + "f 2 3 7 6\nv 5 5 5\nf 9 9 1\n", open}, // a repeated corner
-        {kTriangle + "f 1 2 3\nf 1 3 2\n", open},      // closed, enclosing no volume
+        {out + "f 2 3 7 6\nv 5 5 5\nf 9 9 1\n", open},     // a repeated corner
+        {kTriangle + "f 1 2 3\nf 1 3 2\n", open},          // closed, enclosing no volume
+        {kTriangle + "v 0 0 1\nf 1 2 3\nf 1 4 2\n", open}, // as many edges in as out, not reversed
         {"", open},
     };
     for (const auto& [text, winding] : cases) { // glmWinding, named as the inspector prints it

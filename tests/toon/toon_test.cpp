@@ -280,7 +280,7 @@ std::string notices;
 
 TEST(ToonDraw, DataModelsShowShadesInsideABlackSilhouette) {
     ASSERT_TRUE(ensureGlContext());
-    glmSetMessageSink([](GlmStream, const char* text) { notices += text; });
+    glmSetMessageSink([](void*, GlmStream, const char* text) { notices += text; });
     ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
     glmSetMessageSink(nullptr);
     EXPECT_EQ(notices, "") << "reading data/";

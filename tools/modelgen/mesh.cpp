@@ -50,17 +50,15 @@ std::string triple(P3 p, int decimals) {
     return number(p.x, decimals) + " " + number(p.y, decimals) + " " + number(p.z, decimals);
 }
 
-// The model's files as the reader reads them, from memory.
-const ModelFiles* readingBack = nullptr;
-bool readBackSource(const char* path, std::string* contents) {
-    std::string_view p = path;
-    *contents = p.ends_with(".mtl") ? readingBack->mtl : readingBack->obj;
+// The model's files (the context) as the reader reads them, from memory.
+bool readBackSource(void* context, const char* path, std::string* contents) {
+    const auto* files = static_cast<const ModelFiles*>(context);
+    *contents = std::string_view(path).ends_with(".mtl") ? files->mtl : files->obj;
     return true;
 }
 
 GlmWinding readBackWinding(const std::string& name, const ModelFiles& files) {
-    readingBack = &files;
-    glmSetFileSource(readBackSource);
+    glmSetFileSource(readBackSource, const_cast<ModelFiles*>(&files));
     GlmModel* model = glmReadOBJ((name + ".obj").c_str());
     glmSetFileSource(nullptr);
     GlmWinding winding = glmWinding(model);

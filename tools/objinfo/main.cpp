@@ -11,15 +11,15 @@
 
 namespace {
 
-std::vector<std::string> notices;
-
-void collectNotice(GlmStream, const char* text) {
+// Echoes each notice to standard error and keeps it, without its line end, in the list given
+// as the context.
+void collectNotice(void* context, GlmStream, const char* text) {
     std::fputs(text, stderr);
     std::string line = text;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
     }
-    notices.push_back(line);
+    static_cast<std::vector<std::string>*>(context)->push_back(line);
 }
 
 } // namespace
@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    glmSetMessageSink(collectNotice);
+    std::vector<std::string> notices;
+    glmSetMessageSink(collectNotice, &notices);
     GlmModel* model = nullptr;
     std::string report;
     int status = 0;

@@ -57,7 +57,9 @@ Json stringOrNull(const char* text) {
 
 const char* objinfoWinding(const GlmModel* model) {
     static const char* const names[] = {"open", "cw", "ccw"}; // in GlmWinding's order
-    return glmEdgeRepeatsOneWay(model) ? "mixed" : names[static_cast<int>(glmWinding(model))];
+    GlmEdges edges;
+    const GlmWinding winding = glmWinding(model, &edges);
+    return edges.repeatsOneWay ? "mixed" : names[static_cast<int>(winding)];
 }
 
 std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::string>& notices) {
@@ -97,13 +99,7 @@ std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::str
         report["triangles"] = triangles;
     }
 
-    // The demo's preparation.
-    double scale = glmScaleToUnit(model);
-    glmFacetNormals(model);
-    glmVertexNormals(model, 90.0f);
-    for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-        vec3Normalize(&model->normals[i]);
-    }
+    const double scale = glmPrepare(model);
     Json prepared;
     prepared["scale"] = scale;
     prepared["normalCount"] = model->normalCount;

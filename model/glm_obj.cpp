@@ -1,416 +1,23 @@
-// The model record's lifetime, the message sink, the file source, and the OBJ reader's two
-// passes over one in-memory copy of the file.
+// The OBJ reader: two passes over one in-memory copy of the file, the first counting what the
+// second fills.
 #include "model/glm.h"
 
+#include "model/glm_face.h"
 #include "model/glm_scan.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <string_view>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
 using namespace glm_detail;
 
-// ---------------------------------------------------------------------------------------------
-// Messages and files
-
-namespace {
-
-void defaultSink(GlmStream stream, const char* text) {
-    std::FILE* out = stream == GlmStream::Out ? stdout : stderr;
-    std::fputs(text, out);
-    std::fflush(out);
-}
-
-// One sink and one file source per process: set by a program or test before reading.
-GlmMessageSink messageSink = defaultSink;
-
-bool readFileSystem(const char* path, std::string* contents) {
-    FileBytes bytes;
-    if (!bytes.open(path)) {
-        return false;
-    }
-    contents->assign(bytes.data(), bytes.size());
-    return true;
-}
-
-GlmFileSource fileSource = readFileSystem;
-
-} // namespace
-
-void glmSetMessageSink(GlmMessageSink sink) {
-    messageSink = sink != nullptr ? sink : defaultSink;
-}
-
-void glmNotify(GlmStream stream, const char* text) {
-    messageSink(stream, text);
-}
-
-void glmPrintFatal(const GlmFatalError& error) {
-    std::FILE* out = error.stream == GlmStream::Out ? stdout : stderr;
-    std::fputs(error.what(), out);
-    std::fflush(out);
-}
-
-void glmSetFileSource(GlmFileSource source) {
-    fileSource = source != nullptr ? source : readFileSystem;
-}
-
-namespace glm_detail {
-
-FileBytes::~FileBytes() {
-    if (mapped_ != nullptr) {
-        ::munmap(mapped_, size_);
-    }
-}
-
-bool FileBytes::open(const char* path) {
-    if (fileSource != readFileSystem) {
-        if (!fileSource(path, &copy_)) {
-            return false;
-        }
-        data_ = copy_.data();
-        size_ = copy_.size();
-        return true;
-    }
-    // Not blocking: a FIFO without a writer must not hang the open. Only regular files are
-    // read; a device such as /dev/zero would never end.
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    // A regular file is mapped, not copied: the scans read the page cache directly.
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        std::size_t size = static_cast<std::size_t>(info.st_size);
-        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            ::close(fd);
-            mapped_ = mapped;
-            data_ = static_cast<const char*>(mapped);
-            size_ = size;
-            return true;
-        }
-    }
-    // An empty file, or one that will not map (as in /proc), is read to its end.
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        copy_.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    data_ = copy_.data();
-    size_ = copy_.size();
-    return true;
-}
-
-} // namespace glm_detail
-
-// ---------------------------------------------------------------------------------------------
-// The record
-
-void glmDeleteModel(GlmModel* model) {
-    if (model == nullptr) {
-        return;
-    }
-    std::free(model->path);
-    std::free(model->materialLibrary);
-    release(model->vertices);
-    release(model->normals);
-    release(model->texCoords);
-    release(model->facetNormals);
-    release(model->triangles);
-    for (std::uint32_t i = 0; model->materials != nullptr && i < model->materialCount; ++i) {
-        std::free(model->materials[i].name);
-    }
-    std::free(model->materials);
-    GlmGroup* group = model->groups;
-    while (group != nullptr) {
-        GlmGroup* next = group->next;
-        std::free(group->name);
-        release(group->triangles);
-        std::free(group);
-        group = next;
-    }
-    std::free(model);
-}
-
-GlmGroup* glmFindGroup(GlmModel* model, const char* name) {
-    for (GlmGroup* group = model->groups; group != nullptr; group = group->next) {
-        if (std::strcmp(group->name, name) == 0) {
-            return group;
-        }
-    }
-    return nullptr;
-}
-
-namespace {
-GlmGroup* addGroup(GlmModel* model, std::string_view name) {
-    auto* group = static_cast<GlmGroup*>(checkedCalloc(1, sizeof(GlmGroup), "glmReadOBJ()"));
-    try {
-        group->name = copyString(name, "glmReadOBJ()");
-    } catch (...) {
-        std::free(group);
-        throw;
-    }
-    group->next = model->groups;
-    model->groups = group;
-    model->groupCount++;
-    return group;
-}
-} // namespace
-
-GlmGroup* glmFindOrAddGroup(GlmModel* model, const char* name) {
-    GlmGroup* group = glmFindGroup(model, name);
-    return group != nullptr ? group : addGroup(model, name);
-}
-
-namespace glm_detail {
-void notifyMissingMaterial(std::string_view name) {
-    std::string text = "glmFindMaterial():  can't find material \"" + cText(name) + "\".\n";
-    glmNotify(GlmStream::Out, text.c_str());
-}
-} // namespace glm_detail
-
-std::uint32_t glmFindMaterial(GlmModel* model, const char* name) {
-    for (std::uint32_t i = 0; model->materials != nullptr && i < model->materialCount; ++i) {
-        // An entry the library never named (null) matches nothing.
-        if (model->materials[i].name != nullptr &&
-            std::strcmp(model->materials[i].name, name) == 0) {
-            return i;
-        }
-    }
-    notifyMissingMaterial(name);
-    return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The OBJ reader
-
 namespace {
 
 constexpr std::uint32_t kMaxCount = std::numeric_limits<std::uint32_t>::max() - 1;
-
-// Which index triples a face carries, decided by its first corner.
-enum class FaceFormat { V, VN, VTN, VT };
-
-constexpr int valuesOf(FaceFormat format) {
-    switch (format) {
-    case FaceFormat::V:
-        return 1;
-    case FaceFormat::VN:
-    case FaceFormat::VT:
-        return 2;
-    case FaceFormat::VTN:
-        return 3;
-    }
-    return 1;
-}
-
-// One corner's scan: how many values converted and their raw values, in format order
-// (vertex, then texture and/or normal), with where each starts for messages.
-struct Corner {
-    int converted;
-    bool cleanEnd; // everything converted and followed by whitespace or the end
-    const char* start;
-    std::int64_t value[3];
-    const char* text[3];
-};
-
-// "%d" into slot `slot`: whitespace skipped, as scanf's %d does. Forced inline, as is
-// scanCorner: with the format a constant, the corner loops below compile to straight code.
-[[gnu::always_inline]] inline bool scanValue(Scanner& s, Corner& c, int slot) {
-    s.skipBlanks();
-    const char* at = s.position();
-    IntScan r = scanIntAt(at, s.end());
-    if (r.length == 0) {
-        return false;
-    }
-    s.advance(r.length);
-    c.value[slot] = r.value;
-    c.text[slot] = at;
-    c.converted++;
-    return true;
-}
-
-// Scans one corner as "%d", "%d//%d", "%d/%d/%d" or "%d/%d" would.
-[[gnu::always_inline]] inline Corner scanCorner(Scanner& s, FaceFormat format) {
-    Corner c;
-    c.converted = 0;
-    c.cleanEnd = false;
-    s.skipBlanks();
-    c.start = s.position();
-    if (!scanValue(s, c, 0)) {
-        return c;
-    }
-    switch (format) {
-    case FaceFormat::V:
-        break;
-    case FaceFormat::VN:
-        if (!s.match('/') || !s.match('/') || !scanValue(s, c, 1)) {
-            return c;
-        }
-        break;
-    case FaceFormat::VTN:
-        if (!s.match('/') || !scanValue(s, c, 1) || !s.match('/') || !scanValue(s, c, 2)) {
-            return c;
-        }
-        break;
-    case FaceFormat::VT:
-        if (!s.match('/') || !scanValue(s, c, 1)) {
-            return c;
-        }
-        break;
-    }
-    c.cleanEnd = s.atBlankOrEnd();
-    return c;
-}
-
-// The first corner's token decides the face format, tested in this order.
-FaceFormat formatOf(std::string_view token) {
-    if (token.find("//") != std::string_view::npos) {
-        return FaceFormat::VN;
-    }
-    Scanner t(token.data(), token.size());
-    Corner three = scanCorner(t, FaceFormat::VTN);
-    if (three.converted == 3) {
-        return FaceFormat::VTN;
-    }
-    t.rewind();
-    Corner two = scanCorner(t, FaceFormat::VT);
-    if (two.converted == 2) {
-        return FaceFormat::VT;
-    }
-    return FaceFormat::V;
-}
-
-// Calls `use` with the format as a constant, so that the corner loop it runs is straight code.
-template <class Use> void withFormat(FaceFormat format, Use use) {
-    switch (format) {
-    case FaceFormat::V:
-        return use(std::integral_constant<FaceFormat, FaceFormat::V>{});
-    case FaceFormat::VN:
-        return use(std::integral_constant<FaceFormat, FaceFormat::VN>{});
-    case FaceFormat::VTN:
-        return use(std::integral_constant<FaceFormat, FaceFormat::VTN>{});
-    case FaceFormat::VT:
-        return use(std::integral_constant<FaceFormat, FaceFormat::VT>{});
-    }
-}
-
-// A face line whose every token is read whole by one corner scan, as bit masks over the rest
-// of the line after "f", one bit per byte (64 or 128 of them): `digits` on its digits and
-// `runs` where each index starts, `values` runs to a corner. `longer` when the line does not
-// end within the window.
-template <class Mask> struct FaceLine {
-    unsigned corners = 0, length = 0; // length: through the '\n'
-    FaceFormat format = FaceFormat::V;
-    Mask digits = 0, runs = 0;
-    bool longer = false;
-};
-
-template <class Mask> unsigned lowestBit(Mask m) {
-    if constexpr (sizeof(Mask) > 8) {
-        auto low = static_cast<std::uint64_t>(m);
-        return low != 0 ? lowestBit(low) : 64 + lowestBit(static_cast<std::uint64_t>(m >> 64));
-    } else {
-        return static_cast<unsigned>(__builtin_ctzll(m));
-    }
-}
-
-// The face line at p when it provably scans one token per corner: at most 127 bytes before its
-// '\n', nothing but digits, '/' and blanks, at least three tokens of one well-formed shape
-// ("1", "1/2", "1//2" or "1/2/3"), and a next line that does not start as more corners would
-// (the scan skips line ends, as fscanf does). Otherwise `corners` is 0. The window must be
-// readable at p, and one byte more.
-template <class Mask> FaceLine<Mask> faceLine(const char* p) {
-    // 32 bytes at a time, their masks joined by fixed shifts.
-    ByteClasses c[4] = {classify32(p), classify32(p + 32)};
-    if constexpr (sizeof(Mask) > 8) {
-        c[2] = classify32(p + 64);
-        c[3] = classify32(p + 96);
-    }
-    auto join = [&c](std::uint32_t ByteClasses::*m) {
-        Mask low = c[0].*m | std::uint64_t{c[1].*m} << 32;
-        if constexpr (sizeof(Mask) > 8) {
-            return low | Mask{c[2].*m | std::uint64_t{c[3].*m} << 32} << 64;
-        }
-        return low;
-    };
-    Mask blank = join(&ByteClasses::blank), digit = join(&ByteClasses::digit),
-         slash = join(&ByteClasses::slash), newline = join(&ByteClasses::newline);
-    FaceLine<Mask> line;
-    line.longer = newline == 0;
-    if (newline == 0) {
-        return line;
-    }
-    unsigned n = lowestBit(newline);
-    Mask inside = (Mask{1} << n) - 1, d = digit & inside, s = slash & inside;
-    Mask starts = (d | s) & ~((d | s) << 1);
-    // Every token must have the first one's shape. Past each token's first digit run (a sum
-    // carries through a run) comes, alike for all tokens, either the token's end or a slash and
-    // another run; a double slash only there, three runs at most.
-    auto after = [d](Mask run) { return (d + run) & ~d; };
-    auto all = [](Mask bits, Mask in) { return (bits & in) == bits; };
-    Mask next = after(starts);
-    bool alike = all(starts, d);
-    FaceFormat format = FaceFormat::V;
-    for (int slashes = 0; (next & s) != 0 && slashes < 2; ++slashes) {
-        bool twice = slashes == 0 && all(next << 1, s);
-        Mask run = next << (twice ? 2 : 1);
-        alike = alike && all(next, s) && all(run, d);
-        next = after(run);
-        format = twice ? FaceFormat::VN : slashes == 0 ? FaceFormat::VT : FaceFormat::VTN;
-        slashes += twice;
-    }
-    char following = p[n + 1];
-    if (!alike || (next & s) != 0 || !all(inside, d | s | blank) || isBlank(following) ||
-        isDigitByte(following) || following == '+' || following == '-') {
-        return line;
-    }
-    for (Mask t = starts; t != 0; t &= t - 1) {
-        ++line.corners;
-    }
-    line.corners = line.corners < 3 ? 0 : line.corners;
-    line.length = n + 1;
-    line.format = format;
-    line.digits = d;
-    line.runs = d & ~(d << 1);
-    return line;
-}
-
-// Bytes a face line's masks may read from its start: the wider window, the byte after it and
-// the word of an index in it.
-constexpr std::ptrdiff_t kFaceLineReach = 136;
-
-// Calls `use` with the face line at p, from the shorter window when the line fits in it.
-template <class Use> void withFaceLine(const char* p, Use use) {
-    if (FaceLine<std::uint64_t> line = faceLine<std::uint64_t>(p); !line.longer) {
-        use(line);
-    } else {
-        use(faceLine<unsigned __int128>(p));
-    }
-}
 
 // A corner's absolute indices, 0 where its format carries none.
 struct Indices {
@@ -487,6 +94,12 @@ class ObjReader {
 const char* const kKindName[3] = {"vertex", "texture coordinate", "normal"};
 const char* const kKindPlural[3] = {"vertices", "texture coordinates", "normals"};
 
+// The element a "v", "vt" or "vn" token names (0, 1, 2), -1 for any other "v" statement.
+int kindOf(std::string_view token) {
+    char second = token.size() > 1 ? token[1] : '\0';
+    return second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+}
+
 std::string counted(std::uint64_t count, int kind) {
     return std::to_string(count) + " " + (count == 1 ? kKindName[kind] : kKindPlural[kind]);
 }
@@ -520,11 +133,7 @@ void ObjReader::countFace(GroupSlot* group) {
 
 void ObjReader::firstPass() {
     GroupSlot* group = findOrAddGroup("default");
-    for (;;) {
-        std::string_view token = s_.token();
-        if (token.empty()) {
-            break;
-        }
+    for (std::string_view token; s_.nextToken(&token);) {
         switch (token[0]) {
         case '#':
             s_.skipLine();
@@ -555,8 +164,7 @@ void ObjReader::firstPass() {
             break;
         }
         case 'v': {
-            char second = token.size() > 1 ? token[1] : '\0';
-            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            int kind = kindOf(token);
             if (kind < 0 && geometryOnly_) {
                 std::string what = "\"";
                 what += cText(token);
@@ -808,23 +416,17 @@ void ObjReader::readCoordinates(std::string_view keyword, float* out, int needed
         s_.advance(length + 1);
     }
     for (; i < wanted; ++i) {
-        s_.skipBlanks();
-        const char* at = s_.position();
-        FloatScan f = s_.scanFloat();
+        FloatScan f =
+            scanKeptFloat(s_, [this](const char* at, const std::string& what) { fail(at, what); });
         if (f.length == 0) {
             if (i < needed) {
-                fail(at, "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
-                             " numbers, found " + std::to_string(i) + ".");
+                fail(s_.position(), "\"" + cText(keyword) + "\" needs " + std::to_string(needed) +
+                                        " numbers, found " + std::to_string(i) + ".");
             }
             for (; i < wanted; ++i) {
                 out[i] = 0.0f; // a "vt" without its second number
             }
             return;
-        }
-        if (!std::isfinite(f.value)) {
-            std::string text = "\"";
-            text += cText(std::string_view(at, f.length).substr(0, kTokenLimit));
-            fail(at, text + "\" is not a finite 32-bit number.");
         }
         out[i] = f.value;
     }
@@ -839,11 +441,7 @@ void ObjReader::secondPass() {
     }
     GroupSlot* group = findGroup("default");
     std::uint32_t material = 0;
-    for (;;) {
-        std::string_view token = s_.token();
-        if (token.empty()) {
-            break;
-        }
+    for (std::string_view token; s_.nextToken(&token);) {
         switch (token[0]) {
         case 'f': {
             bool read = false;
@@ -884,8 +482,7 @@ void ObjReader::secondPass() {
             break;
         }
         case 'v': {
-            char second = token.size() > 1 ? token[1] : '\0';
-            int kind = second == '\0' ? 0 : second == 't' ? 1 : second == 'n' ? 2 : -1;
+            int kind = kindOf(token);
             if (kind < 0) {
                 s_.skipLine();
                 break;
