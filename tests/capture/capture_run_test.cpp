@@ -150,6 +150,18 @@ TEST(CaptureRun, ReadsBackOnlyTheFramesItWrites) {
     }
 }
 
+// Of two frames the median is their mean, which the frame rate also gives: 1000 / rate ms.
+TEST(CaptureRun, BenchMedianOfTwoFramesIsTheirMean) {
+    const CaptureRun run = runCapture(scratchDir("bench-two"), "--frames 2 --size 64x32 --bench");
+    ASSERT_EQ(run.status, 0) << run.stderrText;
+    const std::string& text = run.stderrText;
+    const std::size_t rate = text.find(" frames per second");
+    const std::size_t median = text.find("median ");
+    ASSERT_TRUE(rate != text.npos && median != text.npos) << text;
+    const double fps = std::stod(text.substr(text.rfind(' ', rate - 1) + 1));
+    EXPECT_NEAR(std::stod(text.substr(median + 7)) * fps / 1000.0, 1.0, 0.02) << text;
+}
+
 // A pointer dragged out past the left or top arrives as negative positions, the same 16-bit
 // values as 65536 less; the free camera turns with it.
 TEST(CaptureRun, NegativeMouseMovesTurnTheFreeCamera) {

@@ -222,8 +222,10 @@ TEST_F(Model, MaterialLibraries) {
         EXPECT_EQ(std::string(m->materialLibrary) + ": " + materialsOf(m.get()),
                   "lib.mtl: " + materials)
             << library;
-        // A name is looked up past the entry counted but never named.
+        // A name is looked up past the entry counted but never named; a miss is said.
+        notices.clear();
         EXPECT_EQ(glmFindMaterial(m.get(), "y"), 0u) << library;
+        EXPECT_EQ(notices, "[out] glmFindMaterial():  can't find material \"y\".\n") << library;
     }
     // Libraries are looked up in the directory of the OBJ file's path, up to its last '/'.
     EXPECT_EQ(glmDirectoryOf("a/b/c.obj") + "|" + glmDirectoryOf("c.obj") + "|" +

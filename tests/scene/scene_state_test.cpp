@@ -220,8 +220,11 @@ const MoveCase moveCases[] = {
     {"strafing right goes to -x", cameraStrafeRight, {0, 0, 1}, {-1.5f, 0, 0}},
     {"60 degrees up: half a strafe", cameraStrafeLeft, {0, 0.8660254f, 0.5f}, {0.75f, 0, 0}},
     {"and half to the right", cameraStrafeRight, {0, 0.8660254f, 0.5f}, {-0.75f, 0, 0}},
-    {"forward along the direction", cameraMoveForward, {0.6f, 0, 0.8f}, {0.9f, 0, 1.2f}},
-    {"back against it", cameraMoveBack, {0.6f, 0, 0.8f}, {-0.9f, 0, -1.2f}},
+    {"forward along the direction, up too",
+     cameraMoveForward,
+     {0.48f, 0.6f, 0.64f},
+     {0.72f, 0.9f, 0.96f}},
+    {"back against it", cameraMoveBack, {0.48f, 0.6f, 0.64f}, {-0.72f, -0.9f, -0.96f}},
 };
 
 TEST(Camera, MovesAlongDirectionAndSide) {

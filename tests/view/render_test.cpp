@@ -383,7 +383,7 @@ TEST(ViewQuirks, AnythingButARegularFileIsRefusedAtOnce) {
         {(dir / "fifo.obj").string(), "", "fifo.obj: not a regular file but a FIFO"},
         {(dir / "folder.obj").string(), "", "folder.obj: not a regular file but a directory"},
         {(dir / "huge.obj").string(), "--max-size 2",
-         "huge.obj: 3145728 bytes, more than the limit"},
+         "huge.obj: 3145728 bytes, more than the limit of 2 MB\n"},
     };
     for (const auto& row : rows) {
         const ViewRun result = run(dir, quoted(fs::path(row.file)) + " --output " +
