@@ -266,9 +266,10 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
     } cases[] = {
         {"move 10 390; move 10 350", "StatusBar move 10 390; Main move 10 350", "Main"},
         // The cursor leaving the main window, and only that, tells it so.
-        {"show; move 500 100; move 199 300; move 10 390; move 500 390; move 200 350; leave; leave",
+        {"show; move 500 100; move 199 300; move 10 390; move 500 390; move 200 350; leave; leave; "
+         "move 300 300; leave",
          "Main move 500 100; Main leave; Panel move 199 300; Panel move 10 390; StatusBar move "
-         "500 390; Main move 200 350; Main leave",
+         "500 390; Main move 200 350; Main leave; Main move 300 300; Main leave",
          "Panel"},
         // A click gives the keys (the strip passes them on); a held button keeps the mouse.
         {"unfocus; press 600 100 0; move 500 395; release 500 395 0; move 500 395",

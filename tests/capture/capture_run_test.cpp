@@ -93,6 +93,12 @@ TEST(CaptureRun, BadArgumentsAndScriptLinesAreRefusedWithAReason) {
                     run.stderrText.ends_with(std::string(reason) + "\n") && run.trace.empty())
             << run.stderrText << "should end in " << reason;
     }
+    // A trace that can't be written ends the run before its first turn.
+    fs::create_directory(dir / "trace.jsonl");
+    const CaptureRun unwritable = runCapture(dir, "--frames 3");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.stderrText, "velmora-capture: can't write the trace \"" +
+                                         (dir / "trace.jsonl").string() + "\"\n");
 }
 
 // F12 writes the window, status bar included, into the working directory under a new name each

@@ -52,6 +52,9 @@ const OptionsCase optionsCases[] = {
     {"a.obj --no-background", false, "--no-background goes with --output", "", 0, 0, false},
     {"a.obj --watch=yes", false, "--watch takes no value", "", 0, 0, false},
     {"a.obj --frobnicate", false, "unknown option --frobnicate", "", 0, 0, false},
+    {"a.obj --max-size 1048576", true, "a.obj", "", 1024, 768, false},
+    {"a.obj --max-size 1048577", false, "--max-size wants megabytes from 1, not \"1048577\"", "", 0,
+     0, false},
     {"a.obj --bench-orbit ten", false, "--bench-orbit wants a frame count, not \"ten\"", "", 0, 0,
      false},
 };

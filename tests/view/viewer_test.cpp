@@ -1,6 +1,7 @@
 // The viewer's behaviour without a window: the key panel against the keys it acts on, a file
 // that cannot be read, --watch on a fake clock and the outline while the view moves.
 #include "view/viewer.h"
+#include "view/looks.h"
 
 #include "platform/platform.h"
 #include "tests/support/capture_run.h"
@@ -52,6 +53,19 @@ TEST(ViewKeys, ThePanelListsExactlyTheKeysTheViewerActsOn) {
     EXPECT_EQ(listed, acting);
     // Held down, only the steps repeat: the files and the outline width.
     EXPECT_EQ(repeating, (std::set<int>{VK_LEFT, VK_RIGHT, VK_OEM_4, VK_OEM_4 + 2}));
+}
+
+// T and B step forward through the ramps and the backgrounds, and come round to the first.
+TEST(ViewKeys, TAndBStepThroughTheirListsAndComeRound) {
+    Viewer viewer;
+    for (int i = 1; i <= lookCount; ++i) {
+        viewer.key('T', false, 0.0);
+        EXPECT_EQ(viewer.note, std::string("Ramp: ") + looks[i % lookCount].name);
+    }
+    for (int i = 1; i <= backgroundCount; ++i) {
+        viewer.key('B', false, 0.0);
+        EXPECT_EQ(viewer.note, std::string("Background: ") + backgrounds[i % backgroundCount].name);
+    }
 }
 
 TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
