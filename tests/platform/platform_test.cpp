@@ -16,11 +16,12 @@
 
 namespace {
 
-// The platform's one window, on the offscreen display opened for the whole program.
+// The platform's one window, on the offscreen display opened for the whole program, in the
+// viewer's format.
 Uint32 window() {
     static const Uint32 id = [] {
         std::string reason;
-        const bool open = platformOpenDisplay(&reason, true) && platformChooseFormat(16, 16) &&
+        const bool open = platformOpenDisplay(&reason, true) && platformChooseFormat(32, 24) &&
                           platformCreateWindow("events", 320, 200, nullptr) &&
                           platformCreateContext() && platformMakeCurrent(true);
         return open ? SDL_GetWindowID(SDL_GL_GetCurrentWindow()) : Uint32{0};
@@ -68,6 +69,14 @@ std::string translated(std::initializer_list<SDL_Event> events) {
 }
 
 } // namespace
+
+// The context is made in the format asked for: all 24 depth bits, not the 16 of SDL's default.
+TEST(PlatformWindow, TheContextHasTheDepthAskedFor) {
+    ASSERT_NE(window(), 0u);
+    int depth = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+    EXPECT_GE(depth, 24);
+}
 
 TEST(PlatformEvents, KeysArriveWithTheirCodesAndKeysWithoutOneNotAtAll) {
     ASSERT_NE(window(), 0u) << "no offscreen window";
