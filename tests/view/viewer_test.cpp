@@ -55,9 +55,13 @@ TEST(ViewKeys, ThePanelListsExactlyTheKeysTheViewerActsOn) {
     EXPECT_EQ(repeating, (std::set<int>{VK_LEFT, VK_RIGHT, VK_OEM_4, VK_OEM_4 + 2}));
 }
 
-// T and B step forward through the ramps and the backgrounds, and come round to the first.
-TEST(ViewKeys, TAndBStepThroughTheirListsAndComeRound) {
+// T, B and U step forward through the ramps, the backgrounds and the up axes, and come round.
+TEST(ViewKeys, TBAndUStepThroughTheirListsAndComeRound) {
     Viewer viewer;
+    for (int i = 1; i <= upAxisCount; ++i) {
+        viewer.key('U', false, 0.0);
+        EXPECT_EQ(viewer.note, std::string("Up: ") + upAxes[i % upAxisCount].name);
+    }
     for (int i = 1; i <= lookCount; ++i) {
         viewer.key('T', false, 0.0);
         EXPECT_EQ(viewer.note, std::string("Ramp: ") + looks[i % lookCount].name);

@@ -30,6 +30,17 @@ struct WindingCase {
 
 const std::string sheet = "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n";
 
+// The cube turned 30 degrees about x, so that no face's normal lies along an axis.
+std::string tilted(const std::string& cube) {
+    const char* const low = "-0.3660254 -1.3660254\n";
+    const char* const high = "1.3660254 -0.3660254\n";
+    const char* const back = "-1.3660254 0.3660254\n";
+    const char* const top = "0.3660254 1.3660254\n";
+    return std::string("v -1 ") + low + "v 1 " + low + "v 1 " + high + "v -1 " + high + "v -1 " +
+           back + "v 1 " + back + "v 1 " + top + "v -1 " + top +
+           cube.substr(meshes::cubeVertices().size());
+}
+
 const WindingCase windingCases[] = {
     {"closed, clockwise as the demo's models",
      meshes::cube(true),
@@ -45,6 +56,10 @@ const WindingCase windingCases[] = {
      "open, mostly counter-clockwise"},
     {"open box, clockwise",
      meshes::cube(true, -1, meshes::bottom),
+     {Kind::Open, false},
+     "open, mostly clockwise"},
+    {"open box, clockwise, turned 30 degrees",
+     tilted(meshes::cube(true, -1, meshes::bottom)),
      {Kind::Open, false},
      "open, mostly clockwise"},
     {"open box with one side turned round",
