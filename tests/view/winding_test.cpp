@@ -62,6 +62,11 @@ const WindingCase windingCases[] = {
      tilted(meshes::cube(true, -1, meshes::bottom)),
      {Kind::Open, false},
      "open, mostly clockwise"},
+    {"a lid and a floor alone, clockwise: only their height votes",
+     meshes::cubeVertices() + meshes::triangle(1, 6, 2) + meshes::triangle(1, 5, 6) +
+         meshes::triangle(4, 7, 8) + meshes::triangle(4, 3, 7),
+     {Kind::Open, false},
+     "open, mostly clockwise"},
     {"open box with one side turned round",
      meshes::cube(false, meshes::front, meshes::bottom),
      {Kind::Mixed, true},
