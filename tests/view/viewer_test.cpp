@@ -1,6 +1,9 @@
 // The viewer's behaviour without a window: the key panel against the keys it acts on, a file
 // that cannot be read, --watch on a fake clock and the outline while the view moves.
 #include "view/viewer.h"
+#include "view/overlay.h"
+#include "tests/support/gl_context.h"
+#include <GL/gl.h>
 #include "view/looks.h"
 
 #include "platform/platform.h"
@@ -70,6 +73,34 @@ TEST(ViewKeys, TBAndUStepThroughTheirListsAndComeRound) {
         viewer.key('B', false, 0.0);
         EXPECT_EQ(viewer.note, std::string("Background: ") + backgrounds[i % backgroundCount].name);
     }
+}
+
+// The window's overlay, drawn from its texts alone, is the same to the bit on every machine: the
+// status bar's five parts and two-line grip, the key panel and the message panel. A hash of the
+// pixels sees any of them moved by one; after an intended change the failure prints the new one.
+TEST(ViewOverlay, TheStatusBarAndPanelsAreDrawnExactly) {
+    ASSERT_TRUE(ensureGlContext());
+    Viewer viewer;
+    viewer.settings.help = true;
+    viewer.error = "model.obj: no triangles";
+    viewer.panelFile = "model.obj";
+    overlayStart();
+    Pixels pixels;
+    for (int frame = 0; frame < 2;
+         ++frame) { // a new panel is sized on one frame, shown on the next
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        overlayDraw(viewer, testSurfaceSize, testSurfaceSize,
+                    {"model.obj", "12 triangles", "closed, clockwise", "60.0 fps", "Ramp: ice"},
+                    1.0f / 60.0f);
+        pixels = readPixels(testSurfaceSize, testSurfaceSize);
+    }
+    overlayStop();
+    std::uint64_t hash = 14695981039346656037u; // FNV-1a
+    for (std::uint8_t byte : pixels.data) {
+        hash = (hash ^ byte) * 1099511628211u;
+    }
+    EXPECT_EQ(hash, 11991970034159525235u);
 }
 
 TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
