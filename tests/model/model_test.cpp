@@ -139,6 +139,17 @@ TEST_F(Model, CoordinatesKeepTheirValues) {
 
 // Lines the reader can prove regular it reads the short way when 136 bytes follow them, else
 // by scanning; each must read alike both ways, to the last bit of every number, or fail alike.
+// A last line without its newline ends with the buffer, whatever the memory after it holds.
+TEST_F(Model, TheLastLineEndsWithTheBufferNotPastIt) {
+    for (std::size_t length = 120; length <= 130; ++length) {
+        const std::string text = D + "g " + std::string(length, 'a');
+        const std::string padded = text + "\nv 9 9 9\nf 1 2 4\n";
+        ModelPtr beyond(glmReadOBJFromMemory("dir/model.obj", padded.data(), text.size()),
+                        glmDeleteModel);
+        EXPECT_EQ(summary(beyond.get()), summary(read(text).get())) << length;
+    }
+}
+
 TEST_F(Model, ShortWaysReadLikeTheScan) {
     auto digest = [](const std::string& text) {
         return outcome([&] {
