@@ -137,8 +137,6 @@ TEST_F(Model, CoordinatesKeepTheirValues) {
               (Floats{2, 3, 0.5, 0, 0.25, 0.75, -1, 1}));
 }
 
-// Lines the reader can prove regular it reads the short way when 136 bytes follow them, else
-// by scanning; each must read alike both ways, to the last bit of every number, or fail alike.
 // A last line without its newline ends with the buffer, whatever the memory after it holds.
 TEST_F(Model, TheLastLineEndsWithTheBufferNotPastIt) {
     for (std::size_t length = 120; length <= 130; ++length) {
@@ -150,6 +148,8 @@ TEST_F(Model, TheLastLineEndsWithTheBufferNotPastIt) {
     }
 }
 
+// Lines the reader can prove regular it reads the short way when 136 bytes follow them, else
+// by scanning; each must read alike both ways, to the last bit of every number, or fail alike.
 TEST_F(Model, ShortWaysReadLikeTheScan) {
     auto digest = [](const std::string& text) {
         return outcome([&] {

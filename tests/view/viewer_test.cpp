@@ -103,6 +103,30 @@ TEST(ViewOverlay, TheStatusBarAndPanelsAreDrawnExactly) {
     EXPECT_EQ(hash, 11991970034159525235u);
 }
 
+// Each up axis turns the model rigidly (unit rows at right angles, handedness kept) and takes the
+// axis it names to the screen's up.
+TEST(ViewUp, EachAxisIsARotationTakingItsAxisUp) {
+    for (const UpAxis& axis : upAxes) {
+        const auto& r = axis.rows;
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j) {
+                EXPECT_EQ(r[i][0] * r[j][0] + r[i][1] * r[j][1] + r[i][2] * r[j][2], i == j)
+                    << axis.name << " rows " << i << ", " << j;
+            }
+        }
+        EXPECT_EQ(r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) -
+                      r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
+                      r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]),
+                  1)
+            << axis.name;
+        const int named = axis.name[1] - 'x';
+        const int sign = axis.name[0] == '+' ? 1 : -1;
+        EXPECT_EQ((std::vector<int>{r[0][named] * sign, r[1][named] * sign, r[2][named] * sign}),
+                  (std::vector<int>{0, 1, 0}))
+            << axis.name;
+    }
+}
+
 TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
     const fs::path dir = scratchDir("bad-file");
     write(dir / "good.obj", meshes::cube(false));
