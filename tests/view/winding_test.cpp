@@ -91,7 +91,8 @@ const WindingCase windingCases[] = {
      "open, mostly counter-clockwise"},
     {"no triangles", sheet, {Kind::Open, true}, "open, mostly counter-clockwise"},
     {"a degenerate triangle beside a clockwise open box: left out of the vote",
-     meshes::cube(true, -1, meshes::bottom) + meshes::triangle(1, 1, 2),
+     meshes::cube(true, -1, meshes::bottom) + meshes::triangle(1, 1, 2) +
+         meshes::triangle(1, 2, 2) + meshes::triangle(2, 1, 2),
      {Kind::Open, false},
      "open, mostly clockwise"},
 };
