@@ -144,7 +144,6 @@ class Viewer {
     void buttonUp(int button);
     void mouseMove(int x, int y, int viewportHeight, double now);
     void wheel(int notches, double now);
-    bool dragging() const { return dragButton >= 0; }
     bool moving(double now) const { return now - lastMotion < restSeconds; }
     // Whether this frame draws the outline pass: always at rest, while moving only when it is
     // quick enough.
