@@ -334,10 +334,8 @@ char* copyString(std::string_view text, const char* who) {
 namespace {
 // The length of the valid UTF-8 sequence at p, 0 when there is none.
 std::size_t utf8Length(const unsigned char* p, std::size_t left) {
-    const std::size_t n = p[0] >= 0xF0 && p[0] <= 0xF4 ? 4
-                          : p[0] >= 0xE0               ? 3
-                          : p[0] >= 0xC2               ? 2
-                                                       : 0;
+    // Lead bytes C2-DF, E0-EF and F0-F4; C0, C1 and F5-FF begin nothing.
+    const std::size_t n = p[0] < 0xC2 ? 0 : p[0] < 0xE0 ? 2 : p[0] < 0xF0 ? 3 : p[0] < 0xF5 ? 4 : 0;
     if (n == 0 || n > left) {
         return 0;
     }

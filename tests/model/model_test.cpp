@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -15,7 +16,9 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -45,8 +48,25 @@ struct Model : ::testing::Test {
     }
 };
 
+// `text` laid against an unreadable page, so that a read of one byte past its end faults.
+struct AtPageEnd {
+    std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)), span = 0;
+    char* base = nullptr;
+    const char* data = nullptr;
+    explicit AtPageEnd(const std::string& text) {
+        span = (text.size() / page + 2) * page;
+        void* m = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        base = static_cast<char*>(m);
+        char* fence = base + span - page;
+        ::mprotect(fence, page, PROT_NONE);
+        data = static_cast<const char*>(std::memcpy(fence - text.size(), text.data(), text.size()));
+    }
+    ~AtPageEnd() { ::munmap(base, span); }
+};
+
 ModelPtr read(const std::string& t) {
-    return ModelPtr(glmReadOBJFromMemory("dir/model.obj", t.data(), t.size()), glmDeleteModel);
+    const AtPageEnd fenced(t);
+    return ModelPtr(glmReadOBJFromMemory("dir/model.obj", fenced.data, t.size()), glmDeleteModel);
 }
 
 // What `step` returns, or the fatal error it throws tagged with its stream as notices are.
@@ -349,7 +369,7 @@ TEST(Numbers, FloatsReadAsScanf) {
         "0.000000000000000000000000000000000000000000001 123456789012345678901234567890 "
         "2.5000000000000000000000000000001e-1 1.00000005960464477539062500000000000001 "
         "1.000000059604644775390625 inf -INF infinity +Infinity nan -nan NaN 0x1p3 0x1P3 -0x1.8p1 "
-        "0X.8 0x1p200 0x1p-200");
+        "0X.8 0x1p200 0x1p-200 0x.00000000000000000000000000000000000000000000000001p10");
     for (std::string text; special >> text;) {
         expectAsScanf(text);
     }
@@ -397,9 +417,9 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
                     (read.ec != std::errc() || actual.value == expected.value))
             << "0x" << digits << ": " << actual.ptr - q << " characters, " << actual.value;
     }
-    // "0x." alone is the number 0, read without a byte past its end (the sanitizers' build sees).
-    const std::vector<char> hex = {'0', 'x', '.'};
-    EXPECT_EQ(scanFloatAt(hex.data(), hex.data() + hex.size()).length, 1u);
+    // "0x." alone is the number 0, read without a byte past its end.
+    const AtPageEnd hex("0x.");
+    EXPECT_EQ(scanFloatAt(hex.data, hex.data + 3).length, 1u);
     // Every byte value in every place of 16: the byte-by-byte classes are the vector ones.
     for (int c = 0; c < 256; ++c) {
         for (int at = 0; at < 16; ++at) {
@@ -431,6 +451,31 @@ std::string vecs(const Vec3* list, std::uint32_t count) {
         text += v;
     }
     return text;
+}
+
+// Quoted text reaches a terminal as it stands when it is printable ASCII or well-formed UTF-8;
+// any other byte, overlong forms, surrogates and code points past U+10FFFF included, as \xNN.
+TEST(Messages, QuotedTextKeepsUtf8AndEscapesEveryOtherByte) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a \"b\" ~", "a \"b\" ~"},
+        {"\x01\t\x7F", "\\x01\\x09\\x7F"},
+        {std::string("a\0b", 3), "a"},
+        {"\xC3\xA9 \xC2\x80", "\xC3\xA9 \xC2\x80"},
+        {"\xC1\xBF", "\\xC1\\xBF"},
+        {"\xC3", "\\xC3"},
+        {"\xC3x", "\\xC3x"},
+        {"\xE0\x9F\xBF|\xE0\xA0\x80", "\\xE0\\x9F\\xBF|\xE0\xA0\x80"},
+        {"\xED\x9F\xBF|\xED\xA0\x80", "\xED\x9F\xBF|\\xED\\xA0\\x80"},
+        {"\xF0\x8F\xBF\xBF|\xF0\x90\x80\x80", "\\xF0\\x8F\\xBF\\xBF|\xF0\x90\x80\x80"},
+        {"\xF4\x8F\xBF\xBF|\xF4\x90\x80\x80", "\xF4\x8F\xBF\xBF|\\xF4\\x90\\x80\\x80"},
+        {"\xF5\x80\x80\x80", "\\xF5\\x80\\x80\\x80"},
+        {"\xE2\x82", "\\xE2\\x82"},
+        {"\xF0\x9F\x98", "\\xF0\\x9F\\x98"},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(cText(text), expected)
+            << json(text).dump(-1, ' ', true, json::error_handler_t::replace);
+    }
 }
 
 TEST_F(Model, ScaleCentresTheBoxAndFitsItsLargestDimensionIntoTwo) {
