@@ -249,6 +249,47 @@ TEST(ToonDraw, AModelOutOfViewLeavesTheStateOfADrawnOne) {
     }
 }
 
+// Two sided, the edge between two triangles is outlined when one faces the eye and the other
+// does not, by the sign of its stored facet normal against the eye seen from its first corner.
+// Triangles 1 2 3 and 2 1 4 run their shared edge in opposite directions; the four borders are
+// always outlined (24 floats), the shared edge adds 6. Triangle B faces +z, the eye stands at z 5.
+TEST(ToonDraw, TheSharedEdgeIsOutlinedWhereTheFacingTurns) {
+    ASSERT_TRUE(ensureGlContext());
+    const struct {
+        Vec3 normalA, eye;
+        std::size_t floats;
+    } cases[] = {
+        {{0.6f, 0.8f, 0}, {4, -1, 5}, 24},   // 2.4 - 0.8: A faces the eye too
+        {{0.6f, 0.8f, 0}, {1, -1, 5}, 30},   // 0.6 - 0.8: A turns away
+        {{0, 0, -1}, {0, 0, 5}, 30},         // A faces -z
+        {{0.8f, -0.6f, 0}, {-1, -2, 5}, 24}, // -0.8 + 1.2
+        {{0, 0.6f, 0.8f}, {0, -7, 5}, 30},   // -4.2 + 4
+    };
+    for (const auto& c : cases) {
+        viewSquare();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-20, 20, -20, 20, -50, 50);
+        glMatrixMode(GL_MODELVIEW);
+        glTranslatef(-c.eye.x, -c.eye.y, -c.eye.z);
+        OneTriangle one({0, 0, 1}, 1, {0, 0, 1});
+        Vec3 vertices[5] = {{}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+        Vec3 facets[3] = {{}, c.normalA, {0, 0, 1}};
+        GlmTriangle triangles[2] = {{{1, 2, 3}, {1, 1, 1}, {}, 1}, {{2, 1, 4}, {1, 1, 1}, {}, 2}};
+        one.model.vertexCount = 4;
+        one.model.vertices = vertices;
+        one.model.facetNormalCount = 2;
+        one.model.facetNormals = facets;
+        one.model.triangleCount = 2;
+        one.model.triangles = triangles;
+        one.toon.flags = TOON_TWO_SIDED | TOON_OUTLINE;
+        one.toon.draw();
+        EXPECT_EQ(one.toon.outlineEnds.size(), c.floats)
+            << "normal (" << c.normalA.x << ", " << c.normalA.y << ", " << c.normalA.z << "), eye ("
+            << c.eye.x << ", " << c.eye.y << ", " << c.eye.z << ")";
+    }
+}
+
 TEST(ToonLoad, FoldsUnderNinetyDegreesShadeSmoothly) {
     ToonModel toon{};
     toon.load(VELMORA_SOURCE_DIR "/tests/toon/fixtures/fold_60_degrees.obj");
