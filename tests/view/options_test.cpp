@@ -57,6 +57,9 @@ const OptionsCase optionsCases[] = {
      0, false},
     {"a.obj --bench-orbit ten", false, "--bench-orbit wants a frame count, not \"ten\"", "", 0, 0,
      false},
+    {"a.obj --bench-orbit 1000000", true, "a.obj", "", 1024, 768, false},
+    {"a.obj --bench-orbit 1000001", false, "--bench-orbit wants a frame count, not \"1000001\"", "",
+     0, 0, false},
 };
 
 TEST(ViewOptions, EachFormAndEachRefusal) {

@@ -246,12 +246,14 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
         EXPECT_EQ(viewer.statusTexts(10.0, c.now)[4], c.note)
             << c.outlineSeconds << " at " << c.now;
     }
-    // Left drags turn (right: yaw up; down: pitch up, held within 89 degrees), the other buttons
-    // pan with the pointer, a wheel notch brings the eye 15 percent nearer.
+    // Left drags turn (right: yaw up; down: pitch up, held within 89 degrees), middle and right
+    // pan with the pointer, a fourth button does nothing, a wheel notch brings the eye 15
+    // percent nearer.
     const std::tuple<int, int, int, const char*> drags[] = {
         {0, 10, 0, "-26 20 0 0 5"},          {0, 0, 10, "-30 24 0 0 5"},
         {0, 0, 500, "-30 89 0 0 5"},         {1, 10, -10, "-30 20 0.103553 0.103553 5"},
-        {2, -10, 0, "-30 20 -0.103553 0 5"}, {-1, 0, 0, "-30 20 0 0 4.25"}};
+        {2, -10, 0, "-30 20 -0.103553 0 5"}, {-1, 0, 0, "-30 20 0 0 4.25"},
+        {3, 10, 10, "-30 20 0 0 5"}};
     for (auto [button, dx, dy, expected] : drags) {
         viewer.camera = OrbitCamera{};
         viewer.camera.distance = 5.0f;
