@@ -5,6 +5,7 @@
 #include "ui/gl_window.h"
 #include "ui/picture.h"
 #include "view/overlay.h"
+#include "view/view_loop.h"
 #include "view/viewer.h"
 
 #include <GL/gl.h>
@@ -93,118 +94,50 @@ int runHeadless(Viewer& viewer, const ViewOptions& options, double readSeconds) 
     return status;
 }
 
-// Draws only when something changed, the view moves, a note runs out or the outline is due
-// after a move: a still model costs nothing.
 int runWindow(Viewer& viewer, const ViewOptions& options) {
     if (!openWindow("Velmora View", options.width, options.height, true)) {
         return 1;
     }
     platformReportExtraEvents(true);
     overlayStart();
-    int width = options.width;
-    int height = options.height;
-    bool held[256] = {};
-    bool running = true;
-    bool screenshotDue = false;
-    int framesDue = 2; // ImGui sizes a new panel on one frame and shows it on the next
-    bool outlinedLast = true;
+    ViewLoop loop;
+    loop.width = options.width;
+    loop.height = options.height;
     double averageFrame = 0.0;
     double lastFrameEnd = secondsNow();
-    while (running) {
+    while (loop.running) {
         const double now = secondsNow();
         const ShownModel* shown = viewer.model.get();
         for (Event e{EventType::Quit}; platformPollEvent(&e);) {
             overlayInput(e);
-            // A bare pointer move changes nothing unless a panel is there to react to it.
-            if (e.type != EventType::MouseMove || viewer.settings.help || !viewer.error.empty() ||
-                !viewer.notices.empty()) {
-                framesDue = 2;
-            }
-            switch (e.type) {
-            case EventType::Close:
-                running = false;
-                break;
-            case EventType::Resized:
-                width = e.a;
-                height = e.b;
-                break;
-            case EventType::KeyDown:
-            case EventType::KeyUp:
-                if (e.a > 0 && e.a < 256) {
-                    const bool down = e.type == EventType::KeyDown;
-                    const bool repeat = down && held[e.a];
-                    held[e.a] = down;
-                    const KeyResult result =
-                        down ? viewer.key(e.a, repeat, now) : KeyResult::Ignored;
-                    running = running && result != KeyResult::Quit;
-                    screenshotDue = screenshotDue || result == KeyResult::Screenshot;
-                    if (result == KeyResult::Fullscreen) {
-                        platformToggleFullscreen();
-                    }
-                }
-                break;
-            case EventType::FocusLost:
-                std::fill(std::begin(held), std::end(held), false);
-                for (int button = 0; button < 3; ++button) {
-                    viewer.buttonUp(button);
-                }
-                break;
-            case EventType::ButtonDown:
-                if (!overlayWantsMouse()) {
-                    viewer.buttonDown(e.c, e.a, e.b);
-                }
-                break;
-            case EventType::ButtonUp:
-                viewer.buttonUp(e.c);
-                break;
-            case EventType::MouseMove:
-                viewer.mouseMove(e.a, e.b, height - viewStatusBarHeight, now);
-                break;
-            case EventType::MouseWheel:
-                if (!overlayWantsMouse()) {
-                    viewer.wheel(e.a, now);
-                }
-                break;
-            case EventType::FileDropped:
-                viewer.openPath(platformDroppedFile(), now);
-                break;
-            default:
-                break;
+            if (viewLoopEvent(loop, viewer, e, overlayWantsMouse(), now) == KeyResult::Fullscreen) {
+                platformToggleFullscreen();
             }
         }
-        if (viewer.checkWatch(now) || viewer.model.get() != shown) {
-            framesDue = 2;
-        }
-        const bool moving = viewer.moving(now);
-        const bool outlineDue = !moving && !outlinedLast;
-        const bool noteEnded = !viewer.note.empty() && now >= viewer.noteUntil;
-        if (noteEnded) {
-            viewer.note.clear();
-        }
-        if (!running || (framesDue == 0 && !moving && !outlineDue && !noteEnded)) {
+        if (!viewLoopFrameDue(loop, viewer, shown, now)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             continue;
         }
-        framesDue = std::max(framesDue - 1, 0);
         const auto start = std::chrono::steady_clock::now();
         const bool outline = viewer.outlineNow(now);
-        const int viewHeight = std::max(height - viewStatusBarHeight, 1);
-        viewer.draw(width, viewHeight, height - viewHeight, now);
+        const int viewHeight = std::max(loop.height - viewStatusBarHeight, 1);
+        viewer.draw(loop.width, viewHeight, loop.height - viewHeight, now);
         const double framesPerSecond = averageFrame > 0.0 ? 1.0 / averageFrame : 0.0;
-        overlayDraw(viewer, width, height, viewer.statusTexts(framesPerSecond, now),
+        overlayDraw(viewer, loop.width, loop.height, viewer.statusTexts(framesPerSecond, now),
                     static_cast<float>(now - lastFrameEnd));
-        if (screenshotDue) {
+        if (loop.screenshotDue) {
             // The whole window, status bar included, as the demo's F12 takes it.
-            screenshotDue = false;
-            viewer.showNote(saveScreenshot(readBackBuffer(width, height, false)), now, 4.0);
-            framesDue = 1;
+            loop.screenshotDue = false;
+            viewer.showNote(saveScreenshot(readBackBuffer(loop.width, loop.height, false)), now,
+                            4.0);
+            loop.framesDue = 1;
         }
         platformSwapBuffers();
         glFinish();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         averageFrame = averageFrame > 0.0 ? averageFrame * 0.8 + seconds * 0.2 : seconds;
-        outlinedLast = outline;
+        loop.outlinedLast = outline;
         if (outline && viewer.settings.outline) {
             viewer.outlineFrameSeconds = seconds;
         }

@@ -1,6 +1,7 @@
 // The viewer's behaviour without a window: the key panel against the keys it acts on, a file
 // that cannot be read, --watch on a fake clock and the outline while the view moves.
 #include "view/viewer.h"
+#include "view/view_loop.h"
 #include "view/overlay.h"
 #include "tests/support/gl_context.h"
 #include <GL/gl.h>
@@ -274,6 +275,107 @@ TEST(ViewMotion, ASlowOutlineWaitsForTheViewToRest) {
     EXPECT_EQ(status[3], "12.3 fps");
     viewer.openPath(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj", 30.0);
     EXPECT_EQ(viewer.statusTexts(0.0, 30.0)[1], "1 triangle");
+}
+
+// The window's loop, event by event: each run starts from a 400 x 300 window that has drawn its
+// frames, with the eye 5 away from a model.
+TEST(ViewLoop, EventsChangeTheLoopTheViewerAndTheFramesDue) {
+    using T = EventType;
+    const Event o{T::KeyDown, 'O'}, oUp{T::KeyUp, 'O'}, left{T::ButtonDown, 100, 100, 0},
+        move{T::MouseMove, 110, 90}, lost{T::FocusLost};
+    struct Case {
+        const char* name;
+        std::vector<Event> events;
+        bool overlayHasMouse, help;
+        const char* expected; // running, screenshot, frames due, size, outline, width, camera
+    };
+    const Case cases[] = {
+        {"close", {{T::Close}}, false, false, "0 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"resize", {{T::Resized, 640, 480}}, false, false, "1 0 2 640x480 1 4 -30 20 0 0 5"},
+        {"O held: a repeat", {o, o, oUp}, false, false, "1 0 2 400x300 0 4 -30 20 0 0 5"},
+        {"O twice", {o, oUp, o}, false, false, "1 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"focus lost lets keys go", {o, lost, o}, false, false, "1 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"] repeats",
+         {{T::KeyDown, VK_OEM_4 + 2}, {T::KeyDown, VK_OEM_4 + 2}},
+         false,
+         false,
+         "1 0 2 400x300 1 6 -30 20 0 0 5"},
+        {"Escape", {{T::KeyDown, VK_ESCAPE}}, false, false, "0 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"F12", {{T::KeyDown, VK_F12}}, false, false, "1 1 2 400x300 1 4 -30 20 0 0 5"},
+        {"a bare move", {move}, false, false, "1 0 0 400x300 1 4 -30 20 0 0 5"},
+        {"a move under the key panel", {move}, false, true, "1 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"left drag", {left, move}, false, false, "1 0 2 400x300 1 4 -26 16 0 0 5"},
+        {"focus lost ends a drag",
+         {left, lost, move},
+         false,
+         false,
+         "1 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"focus lost ends a pan",
+         {{T::ButtonDown, 100, 100, 2}, lost, move},
+         false,
+         false,
+         "1 0 2 400x300 1 4 -30 20 0 0 5"},
+        {"pan under the status bar",
+         {{T::Resized, 400, 420}, {T::ButtonDown, 100, 100, 1}, move},
+         false,
+         false,
+         "1 0 2 400x420 1 4 -30 20 0.103553 0.103553 5"},
+        {"wheel", {{T::MouseWheel, 1}}, false, false, "1 0 2 400x300 1 4 -30 20 0 0 4.25"},
+        {"a panel under the pointer",
+         {left, move, {T::MouseWheel, 1}},
+         true,
+         false,
+         "1 0 2 400x300 1 4 -30 20 0 0 5"},
+    };
+    for (const Case& c : cases) {
+        Viewer viewer;
+        viewer.model = std::make_unique<ShownModel>(); // of radius 1, nothing to draw
+        viewer.model->radius = 1.0f;
+        viewer.camera.distance = 5.0f;
+        viewer.settings.help = c.help;
+        ViewLoop loop;
+        loop.width = 400;
+        loop.height = 300;
+        loop.framesDue = 0;
+        for (const Event& e : c.events) {
+            viewLoopEvent(loop, viewer, e, c.overlayHasMouse, 1.0);
+        }
+        const OrbitCamera& v = viewer.camera;
+        char text[128];
+        std::snprintf(text, sizeof text, "%d %d %d %dx%d %d %g %g %g %g %g %g", loop.running,
+                      loop.screenshotDue, loop.framesDue, loop.width, loop.height,
+                      viewer.settings.outline, viewer.settings.lineWidth, v.yaw, v.pitch, v.panX,
+                      v.panY, v.distance);
+        EXPECT_STREQ(text, c.expected) << c.name;
+    }
+}
+
+// Frames come two after a change (a new panel is sized, then shown), while the view moves, once
+// more for the outline when it comes to rest, and when a note runs out; then none.
+TEST(ViewLoop, AFrameIsDueOnlyWhenSomethingChanged) {
+    Viewer viewer;
+    ViewLoop loop;
+    std::string due;
+    auto turn = [&](double now, const ShownModel* shown = nullptr) {
+        due += viewLoopFrameDue(loop, viewer, shown, now) ? '1' : '0';
+    };
+    turn(0.0), turn(0.0), turn(0.0), due += ' ';
+    viewer.showNote("noted", 0.0, 3.0);
+    turn(2.9), turn(3.0), turn(3.0), due += ' ';
+    turn(4.0, reinterpret_cast<const ShownModel*>(&loop)), turn(4.0), turn(4.0), due += ' ';
+    viewer.camera.distance = 5.0f;
+    viewer.buttonDown(0, 0, 0);
+    viewer.mouseMove(9, 0, 400, 10.0);
+    turn(10.0 + restSeconds * 0.9);
+    loop.outlinedLast = false; // that frame left the outline out
+    turn(10.0 + restSeconds), turn(10.0 + restSeconds);
+    loop.outlinedLast = true;
+    turn(10.0 + restSeconds), due += ' ';
+    loop.running = false;
+    loop.framesDue = 2;
+    turn(20.0);
+    EXPECT_EQ(due, "110 010 110 1110 0");
+    EXPECT_EQ(viewer.note, "");
 }
 
 } // namespace
