@@ -1,6 +1,7 @@
 #include "tools/modelgen/shapes.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -12,18 +13,29 @@ Material material(const std::string& name, P3 diffuse, double shininess) {
     return Material{name, diffuse * 0.25, diffuse, P3{0.3, 0.3, 0.3}, shininess};
 }
 
+// n points, point k at(k).
+template <typename At> std::vector<P3> ring(int n, At at) {
+    std::vector<P3> points;
+    for (int k = 0; k < n; ++k) {
+        points.push_back(at(k));
+    }
+    return points;
+}
+
+// n points at(angle), the angles evenly spaced from 0 counter-clockwise.
+template <typename At> std::vector<P3> circle(int n, At at) {
+    return ring(n, [&](int k) { return at(2 * pi * k / n); });
+}
+
 // A profile (z, r) turned about the line through (x0, y0) parallel to z; r = 0 ends are tips.
 // Points run counter-clockwise seen from +z.
 std::vector<std::vector<P3>> lathe(const std::vector<std::pair<double, double>>& profile, double x0,
-                                   double y0, int segments, double squashY = 1.0) {
+                                   double y0, int segments) {
     std::vector<std::vector<P3>> rings;
     for (const auto& [z, r] : profile) {
-        std::vector<P3> ring;
-        for (int k = 0; k < segments; ++k) {
-            double a = 2 * pi * k / segments;
-            ring.push_back(P3{x0 + r * std::cos(a), y0 + r * squashY * std::sin(a), z});
-        }
-        rings.push_back(ring);
+        rings.push_back(circle(segments, [&, z = z, r = r](double a) {
+            return P3{x0 + r * std::cos(a), y0 + r * std::sin(a), z};
+        }));
     }
     return rings;
 }
@@ -63,18 +75,45 @@ double aerofoilThickness(double u, double ratio) {
 // lower surface back. place(along, across) maps chord fraction and thickness offset to space.
 template <typename Place>
 std::vector<P3> aerofoil(int perSide, double chord, double ratio, Place place) {
-    std::vector<P3> ring;
-    ring.push_back(place(1.0, 0.0));
-    for (int k = perSide - 1; k >= 1; --k) {
-        double u = 0.5 * (1 - std::cos(pi * k / perSide));
-        ring.push_back(place(u, aerofoilThickness(u, ratio) * chord));
+    std::vector<P3> section{place(1.0, 0.0)};
+    // Upper surface for k < 0, the leading edge at k = 0 (where u and the thickness are 0).
+    for (int k = 1 - perSide; k < perSide; ++k) {
+        double u = 0.5 * (1 - std::cos(pi * std::abs(k) / perSide));
+        double t = aerofoilThickness(u, ratio) * chord;
+        section.push_back(place(u, k <= 0 ? t : -t));
     }
-    ring.push_back(place(0.0, 0.0));
-    for (int k = 1; k < perSide; ++k) {
-        double u = 0.5 * (1 - std::cos(pi * k / perSide));
-        ring.push_back(place(u, -aerofoilThickness(u, ratio) * chord));
+    return section;
+}
+
+double mix(double a, double b, double s) {
+    return a + (b - a) * s;
+}
+
+// `count` aerofoil sections at s from 0 to 1, leading and trailing edges running straight from
+// their z at s = 0 to their z at s = 1. at(s, t) places the point t off the chord line; the
+// chord sets its z.
+template <typename At>
+std::vector<std::vector<P3>> blade(int count, double ratio, double lead0, double lead1,
+                                   double trail0, double trail1, At at) {
+    std::vector<std::vector<P3>> sections;
+    for (int i = 0; i < count; ++i) {
+        double s = static_cast<double>(i) / (count - 1);
+        double lead = mix(lead0, lead1, s);
+        double chord = lead - mix(trail0, trail1, s);
+        sections.push_back(aerofoil(12, chord, ratio, [&](double u, double t) {
+            P3 p = at(s, t);
+            p.z = lead - u * chord;
+            return p;
+        }));
     }
-    return ring;
+    return sections;
+}
+
+// A closed solid of its own.
+void loftSolid(Mesh& m, const std::vector<std::vector<P3>>& rings, bool capFirst, bool capLast) {
+    m.beginSolid();
+    m.loft(rings, capFirst, capLast);
+    m.endSolid();
 }
 
 } // namespace
@@ -108,109 +147,66 @@ Mesh buildSpaceship() {
             w = 0;
             h = 0;
         }
-        std::vector<P3> ring;
-        for (int k = 0; k < around; ++k) {
-            double a = 2 * pi * k / around;
+        rings.push_back(circle(around, [&](double a) {
             double c = std::cos(a);
             double sn = std::sin(a);
             double x = w * (c < 0 ? -1 : 1) * std::pow(std::fabs(c), 0.8);
             double y = v[3] + h * (sn < 0 ? -1 : 1) * std::pow(std::fabs(sn), 0.8);
-            ring.push_back(P3{x, y, z});
-        }
-        rings.push_back(ring);
+            return P3{x, y, z};
+        }));
     }
     m.part("hull", "hull", Corners::Plain);
-    m.beginSolid();
-    m.loft(rings, true, false);
-    m.endSolid();
+    loftSolid(m, rings, true, false);
 
     // Canopy: a long bubble half sunk into the top, ahead of the wings.
-    {
-        const double zc = 0.55;
-        const double a = 0.55;
-        std::vector<std::pair<double, double>> profile;
-        const int n = 14;
-        for (int i = 0; i <= n; ++i) {
-            double t = pi * i / n;
-            profile.push_back({zc + a * std::cos(t), std::sin(t)});
-        }
-        auto canopy = lathe(profile, 0.0, 0.0, 20);
-        for (auto& ring : canopy) {
-            for (P3& p : ring) {
-                double dz = (p.z - zc) / a;
-                p.x *= 0.18;
-                p.y = 0.21 + p.y * 0.17 - 0.05 * dz;
-            }
-        }
-        m.part("canopy", "canopy", Corners::Normals);
-        m.beginSolid();
-        m.loft(canopy, false, false);
-        m.endSolid();
+    const double canopyZ = 0.55;
+    const double canopyHalfLength = 0.55;
+    std::vector<std::vector<P3>> canopy;
+    for (int i = 0; i <= 14; ++i) {
+        double t = pi * i / 14;
+        double z = canopyZ + canopyHalfLength * std::cos(t);
+        double r = std::sin(t);
+        double dz = (z - canopyZ) / canopyHalfLength;
+        canopy.push_back(circle(20, [&](double a) {
+            return P3{r * std::cos(a) * 0.18, 0.21 + r * std::sin(a) * 0.17 - 0.05 * dz, z};
+        }));
     }
+    m.part("canopy", "canopy", Corners::Normals);
+    loftSolid(m, canopy, false, false);
 
     // Swept wings with slight dihedral, cannons on the tips.
     m.part("wings", "wing", Corners::Plain);
     const double rootX = 0.20;
     const double tipX = 1.95;
     for (int side = -1; side <= 1; side += 2) {
-        std::vector<std::vector<P3>> wing;
-        const int spans = 9;
-        for (int i = 0; i < spans; ++i) {
-            double s = static_cast<double>(i) / (spans - 1);
-            double x = rootX + (tipX - rootX) * s;
-            double lead = 0.35 + (-0.75 - 0.35) * s;
-            double trail = -1.15 + (-1.40 + 1.15) * s;
-            double chord = lead - trail;
-            double y = -0.06 + 0.12 * s;
-            wing.push_back(aerofoil(12, chord, 0.09, [&](double u, double t) {
-                return P3{side * x, y + t, lead - u * chord};
-            }));
-        }
-        m.beginSolid();
-        m.loft(wing, true, true);
-        m.endSolid();
+        auto wing = blade(9, 0.09, 0.35, -0.75, -1.15, -1.40, [&](double s, double t) {
+            return P3{side * mix(rootX, tipX, s), -0.06 + 0.12 * s + t, 0};
+        });
+        loftSolid(m, wing, true, true);
     }
     m.part("cannons", "cannon", Corners::Plain);
+    const std::vector<std::pair<double, double>> cannon = {
+        {0.80, 0.0},    {0.74, 0.022},  {0.20, 0.026},  {0.16, 0.040},
+        {-0.95, 0.040}, {-1.05, 0.055}, {-1.45, 0.055}, {-1.45, 0.0}};
     for (int side = -1; side <= 1; side += 2) {
-        const std::vector<std::pair<double, double>> profile = {
-            {0.80, 0.0},    {0.74, 0.022},  {0.20, 0.026},  {0.16, 0.040},
-            {-0.95, 0.040}, {-1.05, 0.055}, {-1.45, 0.055}, {-1.45, 0.0}};
-        m.beginSolid();
-        m.loft(lathe(profile, side * (tipX + 0.02), 0.06, 12), false, false);
-        m.endSolid();
+        loftSolid(m, lathe(cannon, side * (tipX + 0.02), 0.06, 12), false, false);
     }
 
     // Engines: nacelles along the fuselage's flanks with an intake cone and a recessed nozzle.
     m.part("engines", "engine", Corners::TexCoordsNormals);
+    const std::vector<std::pair<double, double>> engine = {
+        {-0.25, 0.0},  {-0.28, 0.07}, {-0.36, 0.13}, {-0.48, 0.165}, {-0.65, 0.18}, {-1.45, 0.18},
+        {-1.58, 0.17}, {-1.70, 0.19}, {-1.76, 0.19}, {-1.76, 0.145}, {-1.66, 0.0}};
     for (int side = -1; side <= 1; side += 2) {
-        const std::vector<std::pair<double, double>> profile = {
-            {-0.25, 0.0},  {-0.28, 0.07},  {-0.36, 0.13}, {-0.48, 0.165},
-            {-0.65, 0.18}, {-1.45, 0.18},  {-1.58, 0.17}, {-1.70, 0.19},
-            {-1.76, 0.19}, {-1.76, 0.145}, {-1.66, 0.0}};
-        m.beginSolid();
-        m.loft(lathe(profile, side * 0.47, -0.10, 24), false, false);
-        m.endSolid();
+        loftSolid(m, lathe(engine, side * 0.47, -0.10, 24), false, false);
     }
 
     // Tail fin, swept back, rising from the upper rear.
     m.part("fin", "fin", Corners::TexCoords);
-    {
-        std::vector<std::vector<P3>> fin;
-        const int heights = 7;
-        for (int i = 0; i < heights; ++i) {
-            double s = static_cast<double>(i) / (heights - 1);
-            double y = 0.18 + 0.62 * s;
-            double lead = -0.55 + (-1.25 + 0.55) * s;
-            double trail = -1.45 + (-1.58 + 1.45) * s;
-            double chord = lead - trail;
-            fin.push_back(aerofoil(12, chord, 0.10, [&](double u, double t) {
-                return P3{t, y, lead - u * chord};
-            }));
-        }
-        m.beginSolid();
-        m.loft(fin, true, true);
-        m.endSolid();
-    }
+    auto fin = blade(7, 0.10, -0.55, -1.25, -1.45, -1.58, [](double s, double t) {
+        return P3{t, 0.18 + 0.62 * s, 0};
+    });
+    loftSolid(m, fin, true, true);
     return m;
 }
 
@@ -246,89 +242,58 @@ Mesh buildDeathstar() {
         return ballCentre + (d * -std::cos(psi) + aroundDish(phi) * std::sin(psi)) * ballRadius;
     };
 
-    std::vector<P3> rim;
-    for (int j = 0; j < around; ++j) {
-        rim.push_back(dishPoint(rimPsi, 2 * pi * j / around));
-    }
+    auto bowl = [&](double psi) {
+        return circle(around, [&](double phi) { return dishPoint(psi, phi); });
+    };
+    std::vector<P3> rim = bowl(rimPsi);
     m.part("dish", "dish", Corners::Normals);
     m.beginSolid();
-    {
-        std::vector<std::vector<P3>> dish;
-        // A small focusing cone stands in the middle of the bowl.
-        P3 bottom = dishPoint(0, 0);
-        dish.push_back(std::vector<P3>(around, bottom + d * 0.06));
-        const int bowlRings = 8;
-        for (int i = 0; i < bowlRings; ++i) {
-            double psi = 0.09 + (rimPsi - 0.09) * i / bowlRings;
-            std::vector<P3> ring;
-            for (int j = 0; j < around; ++j) {
-                ring.push_back(dishPoint(psi, 2 * pi * j / around));
-            }
-            dish.push_back(ring);
-        }
-        dish.push_back(rim);
-        m.loft(dish, false, false);
+    // A small focusing cone stands in the middle of the bowl.
+    std::vector<std::vector<P3>> dish{std::vector<P3>(around, dishPoint(0, 0) + d * 0.06)};
+    const int bowlRings = 8;
+    for (int i = 0; i < bowlRings; ++i) {
+        dish.push_back(bowl(0.09 + (rimPsi - 0.09) * i / bowlRings));
     }
+    dish.push_back(rim);
+    m.loft(dish, false, false);
 
     // Northern hull: from the rim out to the trench's upper edge, each ring point moving along
     // the great circle from its rim point to the trench point of the same index.
-    std::vector<P3> trenchTop;
-    std::vector<P3> trenchBottom;
-    for (int j = 0; j < around; ++j) {
-        double lon = dishLon + 2 * pi * j / around;
-        trenchTop.push_back(direction(trenchHalf, lon));
-        trenchBottom.push_back(direction(-trenchHalf, lon));
-    }
+    auto latitude = [&](double lat, double radius) {
+        return circle(around, [&](double a) { return direction(lat, dishLon + a) * radius; });
+    };
+    std::vector<P3> trenchTop = latitude(trenchHalf, 1);
+    std::vector<P3> trenchBottom = latitude(-trenchHalf, 1);
     m.part("hull_north", "hull", Corners::TexCoords);
-    {
-        std::vector<std::vector<P3>> north{rim};
-        const int rows = 24;
-        for (int i = 1; i < rows; ++i) {
-            double f = static_cast<double>(i) / rows;
-            std::vector<P3> ring;
-            for (int j = 0; j < around; ++j) {
-                P3 a = normalized(rim[j]);
-                P3 b = trenchTop[j];
-                double omega = std::acos(std::max(-1.0, std::min(1.0, dot(a, b))));
-                double wa = std::sin((1 - f) * omega) / std::sin(omega);
-                double wb = std::sin(f * omega) / std::sin(omega);
-                ring.push_back(a * wa + b * wb);
-            }
-            north.push_back(ring);
-        }
-        north.push_back(trenchTop);
-        m.loft(north, false, false);
+    std::vector<std::vector<P3>> north{rim};
+    const int northRows = 24;
+    for (int i = 1; i < northRows; ++i) {
+        double f = static_cast<double>(i) / northRows;
+        north.push_back(ring(around, [&](int j) {
+            P3 a = normalized(rim[j]);
+            P3 b = trenchTop[j];
+            double omega = std::acos(std::max(-1.0, std::min(1.0, dot(a, b))));
+            double wa = std::sin((1 - f) * omega) / std::sin(omega);
+            double wb = std::sin(f * omega) / std::sin(omega);
+            return a * wa + b * wb;
+        }));
     }
+    north.push_back(trenchTop);
+    m.loft(north, false, false);
 
     m.part("trench", "trench", Corners::Plain);
-    {
-        std::vector<P3> innerTop;
-        std::vector<P3> innerBottom;
-        for (int j = 0; j < around; ++j) {
-            innerTop.push_back(trenchTop[j] * trenchRadius);
-            innerBottom.push_back(trenchBottom[j] * trenchRadius);
-        }
-        m.loft({trenchTop, innerTop, innerBottom, trenchBottom}, false, false);
-    }
+    m.loft({trenchTop, latitude(trenchHalf, trenchRadius), latitude(-trenchHalf, trenchRadius),
+            trenchBottom},
+           false, false);
 
     m.part("hull_south", "hull", Corners::TexCoords);
-    {
-        std::vector<std::vector<P3>> southRings{trenchBottom};
-        const int rows = 22;
-        for (int i = 1; i <= rows; ++i) {
-            double lat = -trenchHalf - (0.5 * pi - trenchHalf) * i / rows;
-            if (i == rows) {
-                lat = -0.5 * pi;
-            }
-            std::vector<P3> ring;
-            for (int j = 0; j < around; ++j) {
-                double lon = dishLon + 2 * pi * j / around;
-                ring.push_back(i == rows ? P3{0, -1, 0} : direction(lat, lon));
-            }
-            southRings.push_back(ring);
-        }
-        m.loft(southRings, false, false);
+    std::vector<std::vector<P3>> southRings{trenchBottom};
+    const int southRows = 22;
+    for (int i = 1; i < southRows; ++i) {
+        southRings.push_back(latitude(-trenchHalf - (0.5 * pi - trenchHalf) * i / southRows, 1));
     }
+    southRings.push_back(std::vector<P3>(around, P3{0, -1, 0}));
+    m.loft(southRings, false, false);
     m.endSolid();
 
     // The hull must bulge outwards everywhere: a folded triangle would face inwards.
@@ -362,53 +327,44 @@ Mesh buildLego() {
     const double studRadius = 0.3;
     const double studHeight = 0.2125;
     const int segments = 24; // a multiple of 8, so the cell corners are among the directions
-    auto border = [&](int k) {
-        double a = 2 * pi * k / segments;
-        double c = std::cos(a);
-        double s = std::sin(a);
-        double t = 0.5 / std::max(std::fabs(c), std::fabs(s));
-        return std::pair<double, double>{c * t, s * t};
+    // Rings about the centre (cx, cz) of a cell at height y: the cell's border scaled by `scale`,
+    // and a circle of radius r.
+    auto border = [&](double cx, double cz, double y, double scale) {
+        return circle(segments, [&](double a) {
+            double c = std::cos(a);
+            double s = std::sin(a);
+            double t = 0.5 / std::max(std::fabs(c), std::fabs(s));
+            return P3{cx + c * t * scale, y, cz + s * t * scale};
+        });
     };
-    auto circle = [&](int k, double r) {
-        double a = 2 * pi * k / segments;
-        return std::pair<double, double>{std::cos(a) * r, std::sin(a) * r};
+    auto roundRing = [&](double cx, double cz, double y, double r) {
+        return circle(segments, [&](double a) {
+            return P3{cx + std::cos(a) * r, y, cz + std::sin(a) * r};
+        });
+    };
+    auto eachCell = [&](auto f) {
+        for (int i = 0; i < columns; ++i) {
+            for (int j = 0; j < rows; ++j) {
+                f(i + 0.5, j + 0.5);
+            }
+        }
     };
 
     m.part("top", "brick", Corners::Plain);
     m.beginSolid();
-    for (int i = 0; i < columns; ++i) {
-        for (int j = 0; j < rows; ++j) {
-            double cx = i + 0.5;
-            double cz = j + 0.5;
-            std::vector<std::vector<P3>> top(4);
-            for (int k = 0; k < segments; ++k) {
-                auto [bx, bz] = border(k);
-                top[0].push_back(P3{cx + bx, height, cz + bz});
-                top[1].push_back(P3{cx + bx * 0.9, height, cz + bz * 0.9});
-                auto [ax, az] = circle(k, studRadius + 0.04);
-                top[2].push_back(P3{cx + ax, height, cz + az});
-                auto [sx, sz] = circle(k, studRadius);
-                top[3].push_back(P3{cx + sx, height, cz + sz});
-            }
-            m.loft(top, false, false);
-        }
-    }
+    eachCell([&](double cx, double cz) {
+        m.loft({border(cx, cz, height, 1), border(cx, cz, height, 0.9),
+                roundRing(cx, cz, height, studRadius + 0.04),
+                roundRing(cx, cz, height, studRadius)},
+               false, false);
+    });
     m.part("studs", "stud", Corners::Normals);
-    for (int i = 0; i < columns; ++i) {
-        for (int j = 0; j < rows; ++j) {
-            double cx = i + 0.5;
-            double cz = j + 0.5;
-            std::vector<std::vector<P3>> stud(3);
-            for (int k = 0; k < segments; ++k) {
-                auto [sx, sz] = circle(k, studRadius);
-                stud[0].push_back(P3{cx + sx, height, cz + sz});
-                stud[1].push_back(P3{cx + sx, height + studHeight - 0.03, cz + sz});
-                auto [tx, tz] = circle(k, studRadius - 0.03);
-                stud[2].push_back(P3{cx + tx, height + studHeight, cz + tz});
-            }
-            m.loft(stud, false, true);
-        }
-    }
+    eachCell([&](double cx, double cz) {
+        m.loft({roundRing(cx, cz, height, studRadius),
+                roundRing(cx, cz, height + studHeight - 0.03, studRadius),
+                roundRing(cx, cz, height + studHeight, studRadius - 0.03)},
+               false, true);
+    });
 
     // Sides: the border points along the outline, counter-clockwise like the cells' rings, at
     // four heights; the rows close to the edges keep the smoothed normals in a narrow band.
@@ -430,31 +386,19 @@ Mesh buildLego() {
         side(0, rows, 0, -1, rows);
         std::vector<std::vector<P3>> walls;
         for (double y : {0.0, 0.04, height - 0.04, height}) {
-            std::vector<P3> ring;
-            for (const auto& [x, z] : outline) {
-                ring.push_back(P3{x, y, z});
-            }
-            walls.push_back(ring);
+            walls.push_back(ring(static_cast<int>(outline.size()), [&](int k) {
+                return P3{outline[k].first, y, outline[k].second};
+            }));
         }
         m.loft(walls, false, false);
     }
 
     m.part("bottom", "brick", Corners::Plain);
-    for (int i = 0; i < columns; ++i) {
-        for (int j = 0; j < rows; ++j) {
-            double cx = i + 0.5;
-            double cz = j + 0.5;
-            // Inner ring first, so that the border runs against the walls' lowest ring; the
-            // inset keeps the smoothed edge normals in a narrow band, as on the top.
-            std::vector<std::vector<P3>> bottom(2);
-            for (int k = 0; k < segments; ++k) {
-                auto [bx, bz] = border(k);
-                bottom[0].push_back(P3{cx + bx * 0.9, 0, cz + bz * 0.9});
-                bottom[1].push_back(P3{cx + bx, 0, cz + bz});
-            }
-            m.loft(bottom, true, false);
-        }
-    }
+    // Inner ring first, so that the border runs against the walls' lowest ring; the inset keeps
+    // the smoothed edge normals in a narrow band, as on the top.
+    eachCell([&](double cx, double cz) {
+        m.loft({border(cx, cz, 0, 0.9), border(cx, cz, 0, 1)}, true, false);
+    });
     m.endSolid();
     return m;
 }
