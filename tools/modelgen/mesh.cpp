@@ -82,11 +82,7 @@ int Mesh::vertex(P3 p, Uv uv) {
 }
 
 void Mesh::part(const std::string& group, const std::string& material, Corners corners) {
-    MeshPart p;
-    p.group = group;
-    p.material = material;
-    p.corners = corners;
-    parts.push_back(p);
+    parts.push_back(MeshPart{group, material, corners, {}});
 }
 
 void Mesh::triangle(int a, int b, int c) {
@@ -177,9 +173,7 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
     for (const MeshPart& part : mesh.parts) {
         for (const auto& t : part.triangles) {
             for (int v : t) {
-                if (newIndex[v] < 0) {
-                    newIndex[v] = 0;
-                }
+                newIndex[v] = 0;
             }
         }
     }
@@ -209,52 +203,23 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
     std::map<std::tuple<long long, long long, long long>, int> seen;
     for (int v : order) {
         P3 q = (mesh.positions[v] - centre) * scale;
-        q = P3{std::llround(q.x * 1e6) / 1e6, std::llround(q.y * 1e6) / 1e6,
-               std::llround(q.z * 1e6) / 1e6};
+        q = P3{key(q.x) / 1e6, key(q.y) / 1e6, key(q.z) / 1e6};
         if (!seen.emplace(std::make_tuple(key(q.x), key(q.y), key(q.z)), 0).second) {
             fail(name, "two vertices meet after rounding at " + triple(q, 6));
         }
         p.push_back(q);
     }
 
-    std::vector<std::array<int, 3>> all;
-    for (const MeshPart& part : mesh.parts) {
-        for (const auto& t : part.triangles) {
-            all.push_back({newIndex[t[0]], newIndex[t[1]], newIndex[t[2]]});
-        }
-    }
-
     std::vector<P3> vertexNormal(p.size());
-    for (const auto& t : all) {
-        P3 n = cross(p[t[1]] - p[t[0]], p[t[2]] - p[t[0]]);
-        if (length(n) < 1e-10) {
-            fail(name, "degenerate triangle at " + triple(p[t[0]], 6));
-        }
-        for (int v : t) {
-            vertexNormal[v] = vertexNormal[v] + n;
-        }
-    }
-
-    // Texture-coordinate and normal lines only for the vertices of groups that name them,
-    // numbered in order of first use.
-    std::vector<int> texIndex(p.size(), 0);
-    std::vector<int> normalIndex(p.size(), 0);
-    std::vector<int> texOrder;
-    std::vector<int> normalOrder;
     for (const MeshPart& part : mesh.parts) {
-        bool tex = part.corners == Corners::TexCoords || part.corners == Corners::TexCoordsNormals;
-        bool nor = part.corners == Corners::Normals || part.corners == Corners::TexCoordsNormals;
         for (const auto& t : part.triangles) {
-            for (int old : t) {
-                int v = newIndex[old];
-                if (tex && texIndex[v] == 0) {
-                    texOrder.push_back(old);
-                    texIndex[v] = static_cast<int>(texOrder.size());
-                }
-                if (nor && normalIndex[v] == 0) {
-                    normalOrder.push_back(v);
-                    normalIndex[v] = static_cast<int>(normalOrder.size());
-                }
+            P3 a = p[newIndex[t[0]]];
+            P3 n = cross(p[newIndex[t[1]]] - a, p[newIndex[t[2]]] - a);
+            if (length(n) < 1e-10) {
+                fail(name, "degenerate triangle at " + triple(a, 6));
+            }
+            for (int v : t) {
+                vertexNormal[newIndex[v]] = vertexNormal[newIndex[v]] + n;
             }
         }
     }
@@ -267,11 +232,50 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
         }
     }
 
+    // Texture-coordinate and normal lines only for the vertices of groups that name them,
+    // numbered in order of first use.
     ModelFiles files;
+    std::vector<int> texIndex(p.size(), 0);
+    std::vector<int> normalIndex(p.size(), 0);
+    std::vector<int> texOrder;
+    std::vector<int> normalOrder;
+    std::string faces;
+    for (const MeshPart& part : mesh.parts) {
+        bool tex = part.corners == Corners::TexCoords || part.corners == Corners::TexCoordsNormals;
+        bool nor = part.corners == Corners::Normals || part.corners == Corners::TexCoordsNormals;
+        if (!part.triangles.empty()) {
+            faces += "g " + part.group + "\nusemtl " + part.material + "\n";
+        }
+        for (const auto& t : part.triangles) {
+            for (int old : t) {
+                int v = newIndex[old];
+                if (tex && texIndex[v] == 0) {
+                    texOrder.push_back(old);
+                    texIndex[v] = static_cast<int>(texOrder.size());
+                }
+                if (nor && normalIndex[v] == 0) {
+                    normalOrder.push_back(v);
+                    normalIndex[v] = static_cast<int>(normalOrder.size());
+                }
+            }
+            faces += "f";
+            // Stored counter-clockwise seen from outside; written clockwise.
+            for (int old : {t[0], t[2], t[1]}) {
+                // v, v/vt, v//vn or v/vt/vn.
+                int v = newIndex[old];
+                faces += " " + std::to_string(v + 1) + (tex || nor ? "/" : "");
+                faces += tex ? std::to_string(texIndex[v]) : "";
+                faces += nor ? "/" + std::to_string(normalIndex[v]) : "";
+            }
+            faces += "\n";
+            ++files.triangleCount;
+        }
+    }
+
+    const std::string header =
+        "# " + comment + "\n# Written by velmora-modelgen; regenerate rather than edit.\n";
     std::string& obj = files.obj;
-    obj += "# " + comment + "\n";
-    obj += "# Written by velmora-modelgen; regenerate rather than edit.\n";
-    obj += "mtllib " + name + ".mtl\n";
+    obj += header + "mtllib " + name + ".mtl\n";
     for (const P3& q : p) {
         obj += "v " + triple(q, 6) + "\n";
     }
@@ -281,41 +285,10 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
     for (int v : normalOrder) {
         obj += "vn " + triple(normalized(vertexNormal[v]), 4) + "\n";
     }
-    for (const MeshPart& part : mesh.parts) {
-        if (part.triangles.empty()) {
-            continue;
-        }
-        obj += "g " + part.group + "\n";
-        obj += "usemtl " + part.material + "\n";
-        for (const auto& t : part.triangles) {
-            // Stored counter-clockwise seen from outside; written clockwise.
-            int corners[3] = {newIndex[t[0]], newIndex[t[2]], newIndex[t[1]]};
-            obj += "f";
-            for (int v : corners) {
-                std::string c = std::to_string(v + 1);
-                switch (part.corners) {
-                case Corners::Plain:
-                    break;
-                case Corners::TexCoords:
-                    c += "/" + std::to_string(texIndex[v]);
-                    break;
-                case Corners::Normals:
-                    c += "//" + std::to_string(normalIndex[v]);
-                    break;
-                case Corners::TexCoordsNormals:
-                    c += "/" + std::to_string(texIndex[v]) + "/" + std::to_string(normalIndex[v]);
-                    break;
-                }
-                obj += " " + c;
-            }
-            obj += "\n";
-            ++files.triangleCount;
-        }
-    }
+    obj += faces;
 
     std::string& mtl = files.mtl;
-    mtl += "# " + comment + "\n";
-    mtl += "# Written by velmora-modelgen; regenerate rather than edit.\n";
+    mtl += header;
     for (const Material& m : mesh.materials) {
         mtl += "\nnewmtl " + m.name + "\n";
         mtl += "Ka " + triple(m.ambient, 3) + "\n";
