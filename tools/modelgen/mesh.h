@@ -24,23 +24,15 @@ struct P3 {
     double x = 0;
     double y = 0;
     double z = 0;
-};
 
-inline P3 operator+(P3 a, P3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline P3 operator-(P3 a, P3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline P3 operator*(P3 a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-inline double dot(P3 a, P3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-inline P3 cross(P3 a, P3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+    friend P3 operator+(P3 a, P3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+    friend P3 operator-(P3 a, P3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+    friend P3 operator*(P3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+    friend double dot(P3 a, P3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+    friend P3 cross(P3 a, P3 b) {
+        return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    }
+};
 double length(P3 a);
 P3 normalized(P3 a);
 
