@@ -1,6 +1,7 @@
 #include "tools/icongen/icon_image.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -10,37 +11,6 @@ constexpr std::uint8_t palette[16][3] = {
     {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
     {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
-
-void put16(std::vector<std::uint8_t>& out, unsigned value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void headers(std::vector<std::uint8_t>& out, int width, int height, int bits, int colours,
-             std::uint32_t imageSize) {
-    const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(colours);
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, offset + imageSize);
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(width));
-    put32(out, static_cast<std::uint32_t>(height));
-    put16(out, 1);
-    put16(out, static_cast<unsigned>(bits));
-    put32(out, 0); // no compression
-    put32(out, imageSize);
-    put32(out, 2835); // 72 dots per inch
-    put32(out, 2835);
-    put32(out, static_cast<std::uint32_t>(colours));
-    put32(out, 0);
-}
 
 // Band of a ball of radius r centred at (cx, cy), lit from the upper left and the front:
 // 3 yellow, 2 bright green, 1 dark green, 0 outside. Only correctly rounded operations (and
@@ -95,13 +65,23 @@ std::vector<std::uint8_t> makeIconRgba(int size) {
 }
 
 std::vector<std::uint8_t> makeIconBmp() {
-    std::vector<std::uint8_t> out;
-    headers(out, 32, 32, 4, 16, 32 * 16);
+    const std::uint32_t imageSize = 32 * 16; // two pixels a byte
+    const std::uint32_t offset = 14 + 40 + 4 * 16;
+    const std::uint32_t fileSize = offset + imageSize;
+    // Little-endian (value, bytes) after "BM": the file header (file size, reserved, where the
+    // pixels start), then the info header (its size, width, height, planes, bits a pixel, no
+    // compression, image size, 72 dots per inch across and down, colours, all important).
+    const std::pair<std::uint32_t, int> fields[] = {
+        {fileSize, 4}, {0, 4}, {offset, 4},    {40, 4},   {32, 4},   {32, 4}, {1, 2},
+        {4, 2},        {0, 4}, {imageSize, 4}, {2835, 4}, {2835, 4}, {16, 4}, {0, 4}};
+    std::vector<std::uint8_t> out{'B', 'M'};
+    for (auto [value, bytes] : fields) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        }
+    }
     for (const auto& colour : palette) {
-        out.push_back(colour[2]);
-        out.push_back(colour[1]);
-        out.push_back(colour[0]);
-        out.push_back(0);
+        out.insert(out.end(), {colour[2], colour[1], colour[0], 0});
     }
     for (int y = 31; y >= 0; --y) {
         for (int x = 0; x < 32; x += 2) {
