@@ -257,11 +257,12 @@ Mesh buildDeathstar() {
     dish.push_back(rim);
     m.loft(dish, false, false);
 
-    // Northern hull: from the rim out to the trench's upper edge, each ring point moving along
-    // the great circle from its rim point to the trench point of the same index.
+    // The ring at latitude `lat` on a sphere of `radius`.
     auto latitude = [&](double lat, double radius) {
         return circle(around, [&](double a) { return direction(lat, dishLon + a) * radius; });
     };
+    // Northern hull: from the rim out to the trench's upper edge, each ring point moving along
+    // the great circle from its rim point to the trench point of the same index.
     std::vector<P3> trenchTop = latitude(trenchHalf, 1);
     std::vector<P3> trenchBottom = latitude(-trenchHalf, 1);
     m.part("hull_north", "hull", Corners::TexCoords);
@@ -292,6 +293,7 @@ Mesh buildDeathstar() {
     for (int i = 1; i < southRows; ++i) {
         southRings.push_back(latitude(-trenchHalf - (0.5 * pi - trenchHalf) * i / southRows, 1));
     }
+    // The south pole, a tip.
     southRings.push_back(std::vector<P3>(around, P3{0, -1, 0}));
     m.loft(southRings, false, false);
     m.endSolid();
