@@ -23,7 +23,6 @@ namespace {
 // What the page shows now, to send only changes.
 struct PageOverlay {
     std::string status[statusPartCount];
-    bool noteShowing = false;
     int aboutVisible = -1;
     int pointerWanted = -1;
     bool sent = false;
@@ -36,15 +35,12 @@ bool createAppWindow(const char* title, int width, int height, int colorBits) {
     const WindowStep opened = openGlWindow(title, width, height, colorBits, 16, nullptr);
     if (opened > WindowStep::Window) {
         // The page decides the canvas's size; the platform says which it took.
-        Event shown{EventType::Resized, width, height};
         for (Event e{EventType::Quit}; platformPollEvent(&e);) {
             if (e.type == EventType::Resized) {
-                shown = e;
+                width = e.a;
+                height = e.b;
             }
         }
-        EM_ASM({ Module.canvasSize($0, $1); }, shown.a, shown.b);
-        width = shown.a;
-        height = shown.b;
     }
     if (const char* failure = finishAppWindow(opened, width, height)) {
         return failAppWindow(failure);
