@@ -49,14 +49,6 @@ WebRun run;
 constexpr std::int64_t virtualFrequency = 1'000'000'000;
 constexpr std::int64_t virtualStart = 1'000'000'000'000;
 
-std::int64_t virtualFrequencyRead(void*) {
-    return virtualFrequency;
-}
-
-std::int64_t virtualCounterRead(void*) {
-    return run.clock;
-}
-
 void postScripted(const ScriptedEvent& event) {
     switch (event.kind) {
     case 0:
@@ -100,12 +92,8 @@ void animationFrame() {
     try {
         more = runLoopTurn(&hooks, run.turn, &run.exitCode);
         // For the page's tests: turns run and the time the last one took in the program.
-        EM_ASM(
-            {
-                Module.turn = $0;
-                Module.turnMilliseconds = $1;
-            },
-            static_cast<int>(run.turn), emscripten_get_now() - start);
+        EM_ASM({ Module.turn = $0; }, static_cast<int>(run.turn));
+        EM_ASM({ Module.turnMilliseconds = $0; }, emscripten_get_now() - start);
     } catch (const GlmFatalError& error) {
         EM_ASM({ Module.fatal(UTF8ToString($0)); }, error.what());
         emscripten_cancel_main_loop();
@@ -118,35 +106,34 @@ void animationFrame() {
     }
 }
 
+// The page's options; in the deterministic run, the virtual clock in place of the real one.
 void readOptions() {
-    run.deterministic = EM_ASM_INT({ return Module.velmoraOptions.frames > 0 ? 1 : 0; }) != 0;
+    run.frames = EM_ASM_INT({ return Module.velmoraOptions.frames; });
+    run.deterministic = run.frames > 0;
     if (!run.deterministic) {
         return;
     }
-    run.frames = EM_ASM_INT({ return Module.velmoraOptions.frames; });
     const double step = EM_ASM_DOUBLE({ return Module.velmoraOptions.step; });
     run.ticksPerTurn = std::llround(step * 1e9);
     const int count = EM_ASM_INT({ return Module.velmoraOptions.script.length; });
     for (int i = 0; i < count; ++i) {
-        ScriptedEvent e{};
-        e.frame = EM_ASM_INT({ return Module.velmoraOptions.script[$0][0]; }, i);
-        e.kind = EM_ASM_INT({ return Module.velmoraOptions.script[$0][1]; }, i);
-        e.a = EM_ASM_INT({ return Module.velmoraOptions.script[$0][2]; }, i);
-        e.b = EM_ASM_INT({ return Module.velmoraOptions.script[$0][3]; }, i);
-        run.events.push_back(e);
+        int v[4];
+        for (int k = 0; k < 4; ++k) {
+            v[k] = EM_ASM_INT({ return Module.velmoraOptions.script[$0][$1]; }, i, k);
+        }
+        run.events.push_back({v[0], v[1], v[2], v[3]});
     }
+    run.clock = virtualStart;
+    CounterSource source{[](void*) { return virtualFrequency; }, [](void*) { return run.clock; },
+                         nullptr};
+    platformSetCounterSource(&source);
+    resetScene();
 }
 
 } // namespace
 
 int main() {
     readOptions();
-    if (run.deterministic) {
-        run.clock = virtualStart;
-        CounterSource source{virtualFrequencyRead, virtualCounterRead, nullptr};
-        platformSetCounterSource(&source);
-        resetScene();
-    }
     std::string reason;
     platformOpenDisplay(&reason);
     const int width = EM_ASM_INT({ return Module.velmoraOptions.width; });
