@@ -24,7 +24,6 @@ constexpr const char* canvas = "#canvas";
 
 // The one record of the page's platform state.
 struct WebPlatform {
-    bool window = false;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
     bool current = false;
     std::deque<Event> events;
@@ -64,11 +63,8 @@ EM_BOOL keyEvent(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (code <= 0 || code >= 256) {
         return false;
     }
-    if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
-        web.events.push_back(Event{EventType::KeyDown, code});
-    } else {
-        web.events.push_back(Event{EventType::KeyUp, code});
-    }
+    web.events.push_back(
+        Event{type == EMSCRIPTEN_EVENT_KEYDOWN ? EventType::KeyDown : EventType::KeyUp, code});
     return code == VK_F1 || code == VK_F11 || code == VK_F12 || code == VK_SPACE ||
            (code >= VK_PRIOR && code <= VK_DOWN) || code == VK_TAB || code == VK_BACK;
 }
@@ -88,25 +84,18 @@ EM_BOOL mouseEvent(int type, const EmscriptenMouseEvent* e, void*) {
     }
     const int x = static_cast<int>(std::floor(web.cursorX));
     const int y = static_cast<int>(std::floor(web.cursorY));
-    // The browser numbers the middle button 1 and the right one 2.
-    const int button = e->button == 1 ? 2 : e->button == 2 ? 1 : e->button;
-    switch (type) {
-    case EMSCRIPTEN_EVENT_MOUSEMOVE:
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
         web.events.push_back(Event{EventType::MouseMove, x, y});
-        break;
-    case EMSCRIPTEN_EVENT_MOUSEDOWN:
-        web.events.push_back(Event{EventType::ButtonDown, x, y, button});
-        break;
-    case EMSCRIPTEN_EVENT_MOUSEUP:
-        web.events.push_back(Event{EventType::ButtonUp, x, y, button});
-        break;
-    case EMSCRIPTEN_EVENT_MOUSELEAVE:
+    } else if (type == EMSCRIPTEN_EVENT_MOUSELEAVE) {
         if (!pointerLocked()) {
             web.events.push_back(Event{EventType::MouseLeave});
         }
-        break;
-    default:
-        break;
+    } else {
+        // The browser numbers the middle button 1 and the right one 2.
+        const int button = e->button == 1 ? 2 : e->button == 2 ? 1 : e->button;
+        const bool down = type == EMSCRIPTEN_EVENT_MOUSEDOWN;
+        web.events.push_back(
+            Event{down ? EventType::ButtonDown : EventType::ButtonUp, x, y, button});
     }
     return false;
 }
@@ -117,12 +106,8 @@ EM_BOOL focusEvent(int type, const EmscriptenFocusEvent*, void*) {
     return false;
 }
 
-EM_BOOL resizeEvent(int, const EmscriptenUiEvent*, void*) {
-    followElementSize();
-    return false;
-}
-
-EM_BOOL fullscreenEvent(int, const EmscriptenFullscreenChangeEvent*, void*) {
+// A resize of the window or a change of fullscreen.
+template <class Change> EM_BOOL sizeEvent(int, const Change*, void*) {
     followElementSize();
     return false;
 }
@@ -145,7 +130,6 @@ bool platformCreateWindow(const char*, int width, int height, const Image*) {
         web.height = height;
     }
     emscripten_set_canvas_element_size(canvas, web.width, web.height);
-    web.window = true;
     // A page on a virtual clock (a test) takes its input from its script alone: a real event
     // would take a turn of its own and move every later frame.
     if (EM_ASM_INT({ return Module.velmoraOptions && Module.velmoraOptions.frames > 0 ? 1 : 0; })) {
@@ -160,9 +144,9 @@ bool platformCreateWindow(const char*, int width, int height, const Image*) {
     emscripten_set_mouseleave_callback(canvas, nullptr, true, mouseEvent);
     emscripten_set_focus_callback(window, nullptr, true, focusEvent);
     emscripten_set_blur_callback(window, nullptr, true, focusEvent);
-    emscripten_set_resize_callback(window, nullptr, true, resizeEvent);
+    emscripten_set_resize_callback(window, nullptr, true, sizeEvent);
     emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, true,
-                                             fullscreenEvent);
+                                             sizeEvent);
     return true;
 }
 
@@ -204,7 +188,6 @@ void platformDeleteContext() {
 }
 
 void platformDestroyWindow() {
-    web.window = false;
     web.events.clear();
 }
 
