@@ -29,6 +29,7 @@
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -172,32 +173,32 @@ void main() {
     gl_Position = transform * vec4(position, 1.0);
 })";
 
-GLuint compile(GLenum type, const char* source) {
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
+// Says on standard error why a shader did not compile or a program did not link.
+void reportFailure(GLuint object, void (*getStatus)(GLuint, GLenum, GLint*), GLenum status,
+                   void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), const char* what) {
     GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    getStatus(object, status, &ok);
     if (!ok) {
         char log[1024] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "velmora: a shader does not compile: %s\n", log);
+        getLog(object, sizeof log, nullptr, log);
+        std::fprintf(stderr, "velmora: a shader %s: %s\n", what, log);
     }
-    return shader;
 }
 
 GLuint link(const char* vertex, const char* fragment) {
     GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, vertex));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragment));
-    glLinkProgram(program);
-    GLint ok = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = "";
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "velmora: a shader program does not link: %s\n", log);
+    for (auto [type, source] :
+         {std::pair{GL_VERTEX_SHADER, vertex}, {GL_FRAGMENT_SHADER, fragment}}) {
+        GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        reportFailure(shader, glGetShaderiv, GL_COMPILE_STATUS, glGetShaderInfoLog,
+                      "does not compile");
+        glAttachShader(program, shader);
     }
+    glLinkProgram(program);
+    reportFailure(program, glGetProgramiv, GL_LINK_STATUS, glGetProgramInfoLog,
+                  "program does not link");
     return program;
 }
 
@@ -205,11 +206,11 @@ GLint uniform(GLuint program, const char* name) {
     return glGetUniformLocation(program, name);
 }
 
-GLuint arrayBuffer(const void* data, std::size_t bytes) {
+GLuint upload(GLenum target, const void* data, std::size_t bytes) {
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+    glBindBuffer(target, buffer);
+    glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
     return buffer;
 }
 
@@ -282,7 +283,7 @@ void startRenderer() {
     renderer.pointProgram = link(pointVertex, colorFragment);
     glGenVertexArrays(1, &renderer.segmentArray);
     glBindVertexArray(renderer.segmentArray);
-    renderer.segmentBuffer = arrayBuffer(nullptr, 0);
+    renderer.segmentBuffer = upload(GL_ARRAY_BUFFER, nullptr, 0);
     const GLsizei stride = 10 * sizeof(float);
     attribute(renderer.lineProgram, "a", 4, stride, 0);
     attribute(renderer.lineProgram, "b", 4, stride, 4 * sizeof(float));
@@ -317,23 +318,17 @@ ModelBuffers& buffersFor(ToonModel* toon) {
     const GLuint p = renderer.toonProgram;
     glGenVertexArrays(1, &b.shaded);
     glBindVertexArray(b.shaded);
-    arrayBuffer(vertices.data(), vertices.size() * sizeof(float));
+    upload(GL_ARRAY_BUFFER, vertices.data(), vertices.size() * sizeof(float));
     attribute(p, "position", 3, 6 * sizeof(float), 0);
     attribute(p, "normal", 3, 6 * sizeof(float), 3 * sizeof(float));
-    GLuint indices = 0;
-    glGenBuffers(1, &indices);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+    const std::vector<std::uint32_t>& indices = toon->cornerIndices;
     // 16-bit indices where they reach: the renderer under the page may widen 32-bit ones.
     if (count <= 65536) {
-        std::vector<std::uint16_t> narrow(toon->cornerIndices.begin(), toon->cornerIndices.end());
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                     static_cast<GLsizeiptr>(narrow.size() * sizeof(std::uint16_t)), narrow.data(),
-                     GL_STATIC_DRAW);
+        std::vector<std::uint16_t> narrow(indices.begin(), indices.end());
+        upload(GL_ELEMENT_ARRAY_BUFFER, narrow.data(), narrow.size() * sizeof(std::uint16_t));
         b.indexType = GL_UNSIGNED_SHORT;
     } else {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                     static_cast<GLsizeiptr>(toon->cornerIndices.size() * sizeof(std::uint32_t)),
-                     toon->cornerIndices.data(), GL_STATIC_DRAW);
+        upload(GL_ELEMENT_ARRAY_BUFFER, indices.data(), indices.size() * sizeof(std::uint32_t));
     }
     glBindVertexArray(0);
     b.indexCount = static_cast<GLsizei>(toon->cornerIndices.size());
@@ -551,7 +546,7 @@ std::uint32_t buildStarField() {
     }
     glGenVertexArrays(1, &renderer.stars);
     glBindVertexArray(renderer.stars);
-    arrayBuffer(positions.data(), positions.size() * sizeof(float));
+    upload(GL_ARRAY_BUFFER, positions.data(), positions.size() * sizeof(float));
     attribute(renderer.pointProgram, "position", 3, 0, 0);
     glBindVertexArray(0);
     renderer.starCount = starCount;
