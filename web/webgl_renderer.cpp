@@ -17,6 +17,7 @@
 // - stars are two-pixel points.
 // A width the GL would reject (0 or less, not finite) leaves the width in force, as on the
 // desktop, where the torus outlines at the width the model before it set.
+#include "math/vec3.h"
 #include "scene/flight_path.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -445,34 +446,25 @@ void renderBeginFrame() {
 
 void renderLookAt(const double a[9]) {
     // As GLU builds it: in floats, then a translation by the negated eye.
-    float forward[3] = {static_cast<float>(a[3] - a[0]), static_cast<float>(a[4] - a[1]),
-                        static_cast<float>(a[5] - a[2])};
-    float up[3] = {static_cast<float>(a[6]), static_cast<float>(a[7]), static_cast<float>(a[8])};
-    auto normalize = [](float* v) {
-        float r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    Vec3 forward{static_cast<float>(a[3] - a[0]), static_cast<float>(a[4] - a[1]),
+                 static_cast<float>(a[5] - a[2])};
+    Vec3 up{static_cast<float>(a[6]), static_cast<float>(a[7]), static_cast<float>(a[8])};
+    auto normalize = [](Vec3* v) {
+        const float r = std::sqrt(v->x * v->x + v->y * v->y + v->z * v->z);
         if (r != 0.0f) {
-            v[0] /= r;
-            v[1] /= r;
-            v[2] /= r;
+            *v = {v->x / r, v->y / r, v->z / r};
         }
     };
-    auto cross = [](const float* u, const float* v, float* out) {
-        out[0] = u[1] * v[2] - u[2] * v[1];
-        out[1] = u[2] * v[0] - u[0] * v[2];
-        out[2] = u[0] * v[1] - u[1] * v[0];
-    };
-    normalize(forward);
-    float side[3];
-    cross(forward, up, side);
-    normalize(side);
-    cross(side, forward, up);
-    Matrix m = identity;
-    for (int i = 0; i < 3; ++i) {
-        m.m[4 * i] = side[i];
-        m.m[4 * i + 1] = up[i];
-        m.m[4 * i + 2] = -forward[i];
-    }
-    multiplyCurrent(m);
+    normalize(&forward);
+    Vec3 side;
+    vec3Cross(&forward, &up, &side);
+    normalize(&side);
+    vec3Cross(&side, &forward, &up);
+    // Column-major, so each line here is a column: side, up and -forward are the rows.
+    multiplyCurrent({{side.x, up.x, -forward.x, 0, //
+                      side.y, up.y, -forward.y, 0, //
+                      side.z, up.z, -forward.z, 0, //
+                      0, 0, 0, 1}});
     renderTranslate(static_cast<float>(-a[0]), static_cast<float>(-a[1]),
                     static_cast<float>(-a[2]));
 }
@@ -489,9 +481,7 @@ void renderPopPlacement() {
 
 void renderTranslate(float x, float y, float z) {
     Matrix& m = current();
-    for (int r = 0; r < 4; ++r) {
-        m.m[12 + r] = m.m[r] * x + m.m[4 + r] * y + m.m[8 + r] * z + m.m[12 + r];
-    }
+    clipOf(m, x, y, z, &m.m[12]);
 }
 
 void renderRotate(float degrees, float x, float y, float z) {
@@ -506,17 +496,10 @@ void renderRotate(float degrees, float x, float y, float z) {
     const float s = std::sin(radians);
     const float c = std::cos(radians);
     const float t = 1.0f - c;
-    Matrix r = identity;
-    r.m[0] = t * x * x + c;
-    r.m[1] = t * x * y + s * z;
-    r.m[2] = t * x * z - s * y;
-    r.m[4] = t * x * y - s * z;
-    r.m[5] = t * y * y + c;
-    r.m[6] = t * y * z + s * x;
-    r.m[8] = t * x * z + s * y;
-    r.m[9] = t * y * z - s * x;
-    r.m[10] = t * z * z + c;
-    multiplyCurrent(r);
+    multiplyCurrent({{t * x * x + c, t * x * y + s * z, t * x * z - s * y, 0, //
+                      t * x * y - s * z, t * y * y + c, t * y * z + s * x, 0, //
+                      t * x * z + s * y, t * y * z - s * x, t * z * z + c, 0, //
+                      0, 0, 0, 1}});
 }
 
 void renderScale(float x, float y, float z) {
@@ -530,9 +513,7 @@ void renderScale(float x, float y, float z) {
 
 void renderMultiply(const float matrix[16]) {
     Matrix n;
-    for (int i = 0; i < 16; ++i) {
-        n.m[i] = matrix[i];
-    }
+    std::copy_n(matrix, 16, n.m);
     multiplyCurrent(n);
 }
 
