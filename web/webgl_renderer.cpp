@@ -73,7 +73,6 @@ struct WebRenderer {
     int viewportHeight = 1;
     float lineWidth = 1.0f;
     std::unordered_map<const ToonModel*, ModelBuffers> models;
-    GLuint stars = 0;
     GLsizei starCount = 0;
 };
 WebRenderer renderer;
@@ -269,12 +268,6 @@ void drawSegments(const float* tint) {
     glBindVertexArray(0);
 }
 
-void setLineWidth(float width) {
-    if (std::isfinite(width) && width > 0.0f) {
-        renderer.lineWidth = width;
-    }
-}
-
 void startRenderer() {
     if (renderer.toonProgram != 0) {
         return;
@@ -304,17 +297,14 @@ ModelBuffers& buffersFor(ToonModel* toon) {
     const std::size_t count = toon->cornerNormals.size();
     // Position and normal of each corner; a normal index outside the model's gives no
     // direction, which shades as texel 0.
-    std::vector<float> vertices(6 * count, 0.0f);
+    std::vector<float> vertices;
+    vertices.reserve(6 * count);
     for (std::size_t u = 0; u < count; ++u) {
-        for (int k = 0; k < 3; ++k) {
-            vertices[6 * u + k] = toon->cornerPositions[3 * u + k];
-        }
+        const float* at = &toon->cornerPositions[3 * u];
         const std::uint32_t n = toon->cornerNormals[u];
-        if (model->normals != nullptr && n >= 1 && n <= model->normalCount) {
-            vertices[6 * u + 3] = model->normals[n].x;
-            vertices[6 * u + 4] = model->normals[n].y;
-            vertices[6 * u + 5] = model->normals[n].z;
-        }
+        const bool known = model->normals != nullptr && n >= 1 && n <= model->normalCount;
+        const Vec3 d = known ? model->normals[n] : Vec3{0.0f, 0.0f, 0.0f};
+        vertices.insert(vertices.end(), {at[0], at[1], at[2], d.x, d.y, d.z});
     }
     const GLuint p = renderer.toonProgram;
     glGenVertexArrays(1, &b.shaded);
@@ -385,13 +375,10 @@ void outlineSegments(const ToonModel& toon, const ModelBuffers& b, const Matrix&
         const float* r = &renderer.clip[4 * v[2]];
         // Counter-clockwise on the screen, with any w: the faces the shaded pass culls and the
         // desktop outlines.
-        const double det =
-            static_cast<double>(p[0]) *
-                (static_cast<double>(q[1]) * r[3] - static_cast<double>(q[3]) * r[1]) -
-            static_cast<double>(q[0]) *
-                (static_cast<double>(p[1]) * r[3] - static_cast<double>(p[3]) * r[1]) +
-            static_cast<double>(r[0]) *
-                (static_cast<double>(p[1]) * q[3] - static_cast<double>(p[3]) * q[1]);
+        auto d = [](float f) { return static_cast<double>(f); };
+        const double det = d(p[0]) * (d(q[1]) * r[3] - d(q[3]) * r[1]) -
+                           d(q[0]) * (d(p[1]) * r[3] - d(p[3]) * r[1]) +
+                           d(r[0]) * (d(p[1]) * q[3] - d(p[3]) * q[1]);
         renderer.culled[t] = det > 0.0;
     }
     renderer.segments.clear();
@@ -480,6 +467,7 @@ void renderPopPlacement() {
 }
 
 void renderTranslate(float x, float y, float z) {
+    // The new last column is where the current placement takes (x, y, z).
     Matrix& m = current();
     clipOf(m, x, y, z, &m.m[12]);
 }
@@ -525,13 +513,14 @@ std::uint32_t buildStarField() {
         Vec3 star = nextStarPosition();
         positions.insert(positions.end(), {star.x, star.y, star.z});
     }
-    glGenVertexArrays(1, &renderer.stars);
-    glBindVertexArray(renderer.stars);
+    GLuint stars = 0;
+    glGenVertexArrays(1, &stars);
+    glBindVertexArray(stars);
     upload(GL_ARRAY_BUFFER, positions.data(), positions.size() * sizeof(float));
     attribute(renderer.pointProgram, "position", 3, 0, 0);
     glBindVertexArray(0);
     renderer.starCount = starCount;
-    return renderer.stars;
+    return stars;
 }
 
 void renderStars(std::uint32_t starField) {
@@ -539,8 +528,7 @@ void renderStars(std::uint32_t starField) {
     glUseProgram(p);
     Matrix transform = multiply(renderer.projection, current());
     glUniformMatrix4fv(uniform(p, "transform"), 1, GL_FALSE, transform.m);
-    const float white[3] = {1.0f, 1.0f, 1.0f};
-    glUniform3fv(uniform(p, "tint"), 1, white);
+    glUniform3f(uniform(p, "tint"), 1.0f, 1.0f, 1.0f);
     glBindVertexArray(starField);
     glDrawArrays(GL_POINTS, 0, renderer.starCount);
     glBindVertexArray(0);
@@ -608,7 +596,9 @@ void ToonModel::draw() {
         glBindVertexArray(0);
     }
     if (flags & TOON_OUTLINE) {
-        setLineWidth(lineWidth);
+        if (std::isfinite(lineWidth) && lineWidth > 0.0f) {
+            renderer.lineWidth = lineWidth;
+        }
         if (!hidden) {
             outlineSegments(*this, b, multiply(renderer.projection, current()));
             glDepthFunc(GL_LEQUAL);
