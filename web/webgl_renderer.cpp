@@ -416,13 +416,10 @@ void renderViewport(int width, int height) {
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
     const double zNear = static_cast<double>(0.1f);
     const double zFar = 2000.0;
-    Matrix p{};
-    p.m[0] = static_cast<float>(f / aspect);
-    p.m[5] = static_cast<float>(f);
-    p.m[10] = static_cast<float>((zFar + zNear) / (zNear - zFar));
-    p.m[11] = -1.0f;
-    p.m[14] = static_cast<float>(2.0 * zFar * zNear / (zNear - zFar));
-    renderer.projection = p;
+    renderer.projection = {{static_cast<float>(f / aspect), 0, 0, 0,                       //
+                            0, static_cast<float>(f), 0, 0,                                //
+                            0, 0, static_cast<float>((zFar + zNear) / (zNear - zFar)), -1, //
+                            0, 0, static_cast<float>(2.0 * zFar * zNear / (zNear - zFar)), 0}};
     renderer.stack.assign(1, identity);
 }
 
