@@ -10,7 +10,6 @@
 // A model file that cannot be read stops the page with the loader's message shown in it.
 #include "model/glm.h"
 #include "platform/platform.h"
-#include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "shell/main_loop.h"
 #include "shell/shell.h"

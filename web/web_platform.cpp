@@ -15,7 +15,6 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
-#include <cstdio>
 #include <deque>
 
 namespace {

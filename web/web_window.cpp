@@ -4,9 +4,7 @@
 //
 // The HTML is told only what changed since the last frame, so an unchanged status bar costs a
 // string comparison per frame, not a trip into the page's layout.
-#include "model/glm.h"
 #include "platform/platform.h"
-#include "scene/scene_render.h"
 #include "shell/about_panel.h"
 #include "shell/app_window.h"
 #include "shell/overlay.h"
