@@ -86,15 +86,21 @@ TEST(CheckGl, AnErrorBesidesTheTorusOneEndsTheRunWithStatus3) {
     // A preloaded library comes before the sanitizer runtime; that order is intended here.
     setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);
     setenv("LD_PRELOAD", VELMORA_GL_FAULT, 1);
-    CaptureRun run = runCapture(scratchDir("fault"), "--frames 20 --size 64x32 --check-gl");
+    // Through the GL's debug output, then (the extension hidden) through glGetError alone.
+    for (auto [hidden, way] : {std::pair{"", "through the GL's debug output"},
+                               std::pair{"-GL_KHR_debug", "read with glGetError once per frame"}}) {
+        setenv("MESA_EXTENSION_OVERRIDE", hidden, 1);
+        CaptureRun run = runCapture(scratchDir("fault"), "--frames 20 --size 64x32 --check-gl");
+        EXPECT_EQ(run.status, 3) << run.stderrText;
+        for (const char* line : {"velmora-capture: GL error in turn 1: GL_INVALID_ENUM",
+                                 "check-gl: 1 unexpected GL errors", way}) {
+            EXPECT_NE(run.stderrText.find(line), std::string::npos) << run.stderrText;
+        }
+        EXPECT_EQ(run.trace.size(), 1u) << "the run ends after the turn with the error";
+    }
+    unsetenv("MESA_EXTENSION_OVERRIDE");
     unsetenv("LD_PRELOAD");
     setenv("ASAN_OPTIONS", asan.c_str(), 1);
-    EXPECT_EQ(run.status, 3) << run.stderrText;
-    for (const char* line : {"velmora-capture: GL error in turn 1: GL_INVALID_ENUM",
-                             "check-gl: 1 unexpected GL errors"}) {
-        EXPECT_NE(run.stderrText.find(line), std::string::npos) << run.stderrText;
-    }
-    EXPECT_EQ(run.trace.size(), 1u) << "the run ends after the turn with the error";
 }
 
 // Any invalid read or write, undefined behaviour or leak (beyond the driver's own,
