@@ -206,6 +206,32 @@ TEST(ViewRender, AMixedMeshIsShadedFromBothSidesAndOutlinedOnItsSilhouetteAlone)
     EXPECT_TRUE(outlinedAcrossTheMiddle(mixed));
 }
 
+// --bench-orbit: a left drag of 900 pixels, one whole turn, then the picture at rest as it is
+// without the orbit; the times it prints add up.
+TEST(ViewRender, ABenchOrbitGoesRoundOnceAndItsTimesAddUp) {
+    const fs::path dir = scratchDir("orbit");
+    const std::string triangle =
+        readFile(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj");
+    const Png still = render(dir, "still", triangle);
+    const Png orbited =
+        render(dir, "orbited", triangle, "--bench-orbit 4 > " + quoted(dir / "stdout.txt"));
+    EXPECT_LE(differingPixels(still, orbited), 8);
+    const std::string text = readFile(dir / "stdout.txt");
+    double first = 0, reading = 0, drawing = 0, rate = 0;
+    int frames = 0, width = 0, height = 0;
+    char outlined[4] = "";
+    ASSERT_EQ(std::sscanf(text.c_str(),
+                          "first frame: %lf s after the process started (reading %lf s, drawing "
+                          "%lf s)\norbit: %d frames at %d x %d, %lf frames per second, outline "
+                          "while moving: %3s",
+                          &first, &reading, &drawing, &frames, &width, &height, &rate, outlined),
+              8)
+        << text;
+    EXPECT_TRUE(frames == 4 && width == 160 && height == 160 && rate > 0) << text;
+    EXPECT_TRUE(std::string(outlined) == "yes" || std::string(outlined) == "no") << text;
+    EXPECT_LE(reading + drawing, first + 0.0015) << text;
+}
+
 TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
     const fs::path dir = scratchDir("alpha");
     const Png opaque = render(dir, "opaque", meshes::cube(false));
