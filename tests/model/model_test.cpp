@@ -621,8 +621,11 @@ TEST_F(Model, ReportListsWhatWasReadAndPrepared) {
     EXPECT_EQ(prepared["scale"], 2 / static_cast<double>(0.7f));
     EXPECT_EQ(prepared["winding"], "ccw");
     // The model is prepared in place: the printed numbers read back to its very floats.
-    const Vec3& v = m->vertices[2];
+    const Vec3 &v = m->vertices[2], &f = m->facetNormals[4];
     EXPECT_EQ(prepared["vertices"][1].get<Floats>(), (Floats{v.x, v.y, v.z}));
+    EXPECT_EQ(prepared["facetNormals"].back().get<Floats>(), (Floats{f.x, f.y, f.z}));
+    EXPECT_TRUE(prepared["facetNormals"].size() == 4 && prepared["triangleNormals"].size() == 4 &&
+                prepared["normals"].size() == m->normalCount);
 }
 
 } // namespace
