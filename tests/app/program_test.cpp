@@ -29,6 +29,8 @@ TEST(Program, InABrokenEnvironmentOrWithBadArgumentsEachSaysWhatIsWrongAndEndsWi
          "desktop session or under xvfb-run, or use velmora-capture for a headless run\n"},
         {"env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:97", exitNoDisplay,
          "...velmora: no display found (could not connect to DISPLAY=:97)"},
+        // On an X display the demo runs until it is stopped (124: by the timeout).
+        {"env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY xvfb-run -a timeout 3", 124, "..."},
         // SDL's dummy driver has windows but no GL: the pixel-format step fails.
         {"env SDL_VIDEODRIVER=dummy", 0, "ERROR: Can't Find A Suitable PixelFormat.\n"},
         // Without its model files: the loader's message, where else it looked, and no error box.
