@@ -212,7 +212,8 @@ TEST(ViewRender, ABenchOrbitGoesRoundOnceAndItsTimesAddUp) {
     const fs::path dir = scratchDir("orbit");
     const std::string triangle =
         readFile(VELMORA_SOURCE_DIR "/tests/view/fixtures/single_triangle.obj");
-    const Png still = render(dir, "still", triangle);
+    const Png still = render(dir, "still", triangle, "> " + quoted(dir / "quiet.txt"));
+    EXPECT_EQ(readFile(dir / "quiet.txt"), "") << "only --bench-orbit prints";
     const Png orbited =
         render(dir, "orbited", triangle, "--bench-orbit 4 > " + quoted(dir / "stdout.txt"));
     EXPECT_LE(differingPixels(still, orbited), 8);
@@ -230,6 +231,32 @@ TEST(ViewRender, ABenchOrbitGoesRoundOnceAndItsTimesAddUp) {
     EXPECT_TRUE(frames == 4 && width == 160 && height == 160 && rate > 0) << text;
     EXPECT_TRUE(std::string(outlined) == "yes" || std::string(outlined) == "no") << text;
     EXPECT_LE(reading + drawing, first + 0.0015) << text;
+}
+
+// Three of the demo's models as the viewer draws them, against pictures made anew by `make golden`
+// after an intended change, with the demo's golden frames' tolerance: a pixel differs when a
+// channel is more than 24 of 255 off, and at most 0.5 percent may differ.
+TEST(ViewRender, TheDemoModelsLookAsRecorded) {
+    for (const std::string name : {"spaceship", "surface", "lego"}) {
+        const fs::path dir = scratchDir("golden-" + name), out = dir / "out.png";
+        const ViewRun result =
+            run(dir, quoted(fs::path(VELMORA_SOURCE_DIR "/data/" + name + ".obj")) +
+                         " --size 120 --output " + quoted(out));
+        ASSERT_EQ(result.status, 0) << result.errors;
+        const Png actual = loadPng(out);
+        const Png expected = loadPng(VELMORA_SOURCE_DIR "/tests/golden/view-" + name + ".png");
+        ASSERT_EQ(actual.rgba.size(), expected.rgba.size()) << name << " (make golden)";
+        int differing = 0;
+        for (std::size_t i = 0; i < actual.rgba.size(); i += 4) {
+            for (std::size_t c = i; c < i + 3; ++c) {
+                if (std::abs(actual.rgba[c] - expected.rgba[c]) > 24) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+        EXPECT_LE(differing, 120 * 120 / 200) << name << ": " << differing << " pixels differ";
+    }
 }
 
 TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
