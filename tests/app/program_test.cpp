@@ -54,6 +54,9 @@ TEST(Program, InABrokenEnvironmentOrWithBadArgumentsEachSaysWhatIsWrongAndEndsWi
          VELMORA_VIEW},
         {"env", 1, "...glmReadOBJ() failed: can't open data file \"/no/such.obj\".",
          "/no/such.obj --output /tmp/no.png", VELMORA_VIEW},
+        // A headless run draws offscreen whatever driver the environment names.
+        {"env SDL_VIDEODRIVER=dummy", 0, "...orbit: 1 frames at 8 x 8",
+         VELMORA_SOURCE_DIR "/data/torus.obj --size 8 --bench-orbit 1", VELMORA_VIEW},
         {"env", 0, "velmora-objinfo 1.0\n", "--version", VELMORA_OBJINFO},
         {"env", 0, "...Prints what", "--help", VELMORA_OBJINFO},
         {"env", 2, "...velmora-objinfo: FILE is required", "", VELMORA_OBJINFO},
