@@ -2,6 +2,7 @@
 // Fixtures are named after the fault they hold and read from the file system as the demo reads.
 #include "model/glm.h"
 #include "model/glm_scan.h"
+#include "tests/support/fenced.h"
 #include "tools/objinfo/objinfo.h"
 
 #include <algorithm>
@@ -16,9 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <sys/mman.h>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -48,24 +47,8 @@ struct Model : ::testing::Test {
     }
 };
 
-// `text` laid against an unreadable page, so that a read of one byte past its end faults.
-struct AtPageEnd {
-    std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)), span = 0;
-    char* base = nullptr;
-    const char* data = nullptr;
-    explicit AtPageEnd(const std::string& text) {
-        span = (text.size() / page + 2) * page;
-        void* m = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        base = static_cast<char*>(m);
-        char* fence = base + span - page;
-        ::mprotect(fence, page, PROT_NONE);
-        data = static_cast<const char*>(std::memcpy(fence - text.size(), text.data(), text.size()));
-    }
-    ~AtPageEnd() { ::munmap(base, span); }
-};
-
 ModelPtr read(const std::string& t) {
-    const AtPageEnd fenced(t);
+    const Fenced fenced(t.data(), t.size());
     return ModelPtr(glmReadOBJFromMemory("dir/model.obj", fenced.data, t.size()), glmDeleteModel);
 }
 
@@ -418,7 +401,7 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
             << "0x" << digits << ": " << actual.ptr - q << " characters, " << actual.value;
     }
     // "0x." alone is the number 0, read without a byte past its end.
-    const AtPageEnd hex("0x.");
+    const Fenced hex("0x.", 3);
     EXPECT_EQ(scanFloatAt(hex.data, hex.data + 3).length, 1u);
     // Every byte value in every place of 16: the byte-by-byte classes are the vector ones.
     for (int c = 0; c < 256; ++c) {

@@ -1,6 +1,7 @@
 // The winding decision on meshes of each kind, and on the demo's own models.
 #include "view/winding.h"
 
+#include "tests/support/fenced.h"
 #include "tests/view/meshes.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,7 @@ const WindingCase windingCases[] = {
      {Kind::Open, true},
      "open, mostly counter-clockwise"},
     {"no triangles", sheet, {Kind::Open, true}, "open, mostly counter-clockwise"},
+    {"one vertex", "v 1 2 3\nf 1 1 1\n", {Kind::Open, true}, "open, mostly counter-clockwise"},
     {"a degenerate triangle beside a clockwise open box: left out of the vote",
      meshes::cube(true, -1, meshes::bottom) + meshes::triangle(1, 1, 2) +
          meshes::triangle(1, 2, 2) + meshes::triangle(2, 1, 2),
@@ -100,7 +102,12 @@ const WindingCase windingCases[] = {
 TEST(ViewWinding, DecisionPerMesh) {
     for (const WindingCase& c : windingCases) {
         ModelPointer model = fromText(c.obj);
+        // Fenced: the decision reads no vertex past the count.
+        Vec3* const own = model->vertices;
+        const Fenced fenced(own, (model->vertexCount + std::size_t{1}) * sizeof(Vec3));
+        model->vertices = reinterpret_cast<Vec3*>(fenced.data);
         const Orientation got = decideOrientation(*model);
+        model->vertices = own;
         EXPECT_EQ(got.kind, c.expected.kind) << c.name;
         EXPECT_EQ(got.counterClockwise, c.expected.counterClockwise) << c.name;
         EXPECT_EQ(orientationText(got), c.text) << c.name;
