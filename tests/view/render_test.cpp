@@ -262,6 +262,26 @@ TEST(ViewRender, TheDemoModelsLookAsRecorded) {
     }
 }
 
+// The window as a user drives it, on an X server of its own: F12 saves one picture, and only
+// one however long the window then stays; Escape ends the run well.
+TEST(ViewWindow, F12SavesOnePictureAndEscapeEndsTheRun) {
+    const fs::path dir = scratchDir("window");
+    std::ofstream(dir / "session.sh")
+        << "'" VELMORA_VIEW "' '" VELMORA_SOURCE_DIR "/data/torus.obj' &\n"
+        << "w=$(xdotool search --sync --name 'Velmora View' | head -1)\n"
+        << "xdotool key --window $w F12; sleep 1; xdotool key --window $w Escape; wait $!\n";
+    const int raw = std::system(("cd " + quoted(dir) +
+                                 " && env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a -s '-screen 0 "
+                                 "640x480x24' bash session.sh 2> stderr.txt")
+                                    .c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0) << readFile(dir / "stderr.txt");
+    int pictures = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        pictures += entry.path().filename().string().starts_with("velmora-");
+    }
+    EXPECT_EQ(pictures, 1);
+}
+
 TEST(ViewRender, NoBackgroundIsTransparentWhereNothingIsDrawn) {
     const fs::path dir = scratchDir("alpha");
     const Png opaque = render(dir, "opaque", meshes::cube(false));
