@@ -35,6 +35,7 @@ const OptionsCase optionsCases[] = {
     {"a.obj --output=o.png --size=640x480 --no-background", true, "a.obj", "o.png", 640, 480, true},
     {"--size 300x200 a.obj", true, "a.obj", "", 300, 200, false},
     {"-- --odd-name.obj", true, "--odd-name.obj", "", 1024, 768, false},
+    {"a=b.obj", true, "a=b.obj", "", 1024, 768, false},
     {"", false, "no model file given", "", 0, 0, false},
     {"a.obj --output", false, "--output needs a value", "", 0, 0, false},
     {"a.obj --output o.png --size 0", false, "--size wants N or WxH, each 1 to 8192, not \"0\"", "",
