@@ -25,9 +25,10 @@ namespace {
 std::string sceneLog;
 SceneInput sceneDrawn;
 bool sceneInitResult = true;
-// Scripted events and described messages name the event types so, in their order.
+// Scripted events and described messages name the event types and targets so, in their order.
 const std::string eventNames[] = {"down",    "up",      "char",  "move", "leave", "press",
                                   "release", "resized", "close", "gain", "lose",  "quit"};
+const char* const targets[] = {"None", "Main", "StatusBar", "Panel"};
 } // namespace
 
 #define RECORDED(function, entry)                                                                  \
@@ -87,7 +88,7 @@ void perform(const std::string& event) {
 
 struct ShellTest : ::testing::Test {
     void SetUp() override {
-        resetNullPlatform();
+        nullPlatform.reset();
         resetShell();
         sceneInitResult = true;
         platformSetMessageBoxSink(
@@ -143,15 +144,13 @@ struct ShellTest : ::testing::Test {
     // The messages the shell hands out now, translated as the loop does, as "Main move 10 20;
     // ...": the target, the event and its numbers without the trailing zeros.
     static std::string drain() {
-        static const char* const targets[] = {"None", "Main", "StatusBar", "Panel"};
         std::string out;
         // Bounded: a queue that does not shrink would otherwise never end.
         for (Message m; out.size() < 2000 && shellPeekMessage(&m); shellTranslateMessage(m)) {
             const Event& e = m.event;
             std::string numbers;
             for (int value : {e.a, e.b, e.c}) {
-                numbers += ' ';
-                numbers += std::to_string(value);
+                numbers += " " + std::to_string(value);
             }
             while (numbers.ends_with(" 0")) {
                 numbers.resize(numbers.size() - 2);
@@ -180,7 +179,7 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
     using Shows = std::string (*)();
     const Shows camera = [] { return std::to_string(sceneDrawn.freeCamera); };
     const Shows path = [] { return std::to_string(sceneDrawn.showPath); };
-    const Shows fullscreen = [] { return std::to_string(nullPlatform().fullscreen); };
+    const Shows fullscreen = [] { return std::to_string(nullPlatform.fullscreen); };
     const Shows panel = [] { return std::string(shell.aboutVisible ? "P" : "-"); };
     // The divisor the scene drew with, "=", the speed text without its "Speed: ".
     const Shows speed = [] {
@@ -251,8 +250,8 @@ TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
         observe = c.shows;
         EXPECT_EQ(run(c.limit), c.exitCode) << c.script;
         EXPECT_EQ(timeline, c.turns) << c.script;
-        EXPECT_EQ(nullPlatform().swaps, turnsRun) << c.script;
-        EXPECT_FALSE(nullPlatform().window || nullPlatform().context || nullPlatform().current);
+        EXPECT_EQ(nullPlatform.swaps, turnsRun) << c.script;
+        EXPECT_FALSE(nullPlatform.window || nullPlatform.context || nullPlatform.current);
         EXPECT_EQ(boxes, std::vector<std::string>{}) << c.script;
     }
 }
@@ -309,12 +308,11 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
          "resized 640 480",
          "Main resized 640 400; Main resized 640 480; Main resized; Main resized 640 480", "Main"},
     };
-    const char* const targets[] = {"None", "Main", "StatusBar", "Panel"};
     for (const auto& c : cases) {
         reset();
         // The window and the hidden About panel as appMain makes them, without the loop.
         ASSERT_TRUE(startApp(800, 400));
-        ASSERT_TRUE(nullPlatform().shown);
+        ASSERT_TRUE(nullPlatform.shown);
         shell.queue.clear();
         shell.aboutRect = Rect{0, 300, 200, 100};
         play(c.input);
@@ -344,12 +342,12 @@ TEST_F(ShellTest, EachFailingStepShowsExactlyOneMessageBoxAndReleasesWhatExists)
         reset();
         sceneInitResult = c.step != NullStep::Count;
         if (c.step != NullStep::Count) {
-            nullPlatform().fail[static_cast<int>(c.step)] = true;
+            nullPlatform.fail[static_cast<int>(c.step)] = true;
         }
         EXPECT_EQ(run(2), 0) << c.box;
         EXPECT_EQ(timeline, c.turns) << c.box;
         EXPECT_EQ(boxes, std::vector<std::string>{c.box});
-        EXPECT_FALSE(nullPlatform().window || nullPlatform().context || nullPlatform().current ||
+        EXPECT_FALSE(nullPlatform.window || nullPlatform.context || nullPlatform.current ||
                      shell.window || shell.context)
             << c.box;
     }

@@ -10,36 +10,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::uint64_t fnv1a(const unsigned char* data, std::size_t size,
-                    std::uint64_t hash = 0xcbf29ce484222325ull) {
-    for (std::size_t i = 0; i < size; ++i) {
-        hash = (hash ^ data[i]) * 0x100000001b3ull;
-    }
-    return hash;
-}
-
 std::string hex(std::uint64_t value) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
     return text;
-}
-
-std::string readFile(const fs::path& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
 }
 
 // The actual line is "NAME... HASH"; the expected one is the same names, then one or more hashes.
@@ -57,19 +43,16 @@ bool matches(const std::string& actual, const std::string& expected) {
     return false;
 }
 
-struct Replay {
-    const char* name;
-    bool frames;
-};
+// A script's name, and whether its frames are recorded too.
+using Replay = std::pair<std::string, bool>;
 
 class Replays : public testing::TestWithParam<Replay> {};
 
 TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
-    const Replay& replay = GetParam();
+    const auto& [name, frames] = GetParam();
     const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "tests" / "capture" / "replay";
-    const fs::path dir = scratchDir(std::string("replay-") + replay.name);
-    const std::string script =
-        " --script " + (source / (std::string(replay.name) + ".txt")).string();
+    const fs::path dir = scratchDir("replay-" + name);
+    const std::string script = " --script " + (source / (name + ".txt")).string();
 
     CaptureRun run = runCapture(dir, "--frames 700" + script);
     ASSERT_EQ(run.status, 0) << run.stderrText;
@@ -78,20 +61,19 @@ TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
         "trace " + hex(fnv1a(reinterpret_cast<const unsigned char*>(trace.data()), trace.size())) +
         "\n";
 
-    if (replay.frames) {
+    if (frames) {
         run = runCapture(dir, "--frames 300 --every 1 --out " + (dir / "frames").string() + script);
         ASSERT_EQ(run.status, 0) << run.stderrText;
-        for (int turn = 1; turn <= 300; ++turn) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame-%06d.png", turn);
-            Picture frame = loadPicture(dir / "frames" / name);
-            ASSERT_FALSE(frame.rgb.empty()) << name;
-            actual += std::string(name) + " " + std::to_string(frame.width) + "x" +
+        for (std::size_t turn = 1; turn <= 300; ++turn) {
+            const fs::path path = framePath(dir, turn);
+            Picture frame = loadPicture(path);
+            ASSERT_FALSE(frame.rgb.empty()) << path;
+            actual += path.filename().string() + " " + std::to_string(frame.width) + "x" +
                       std::to_string(frame.height) + " " +
                       hex(fnv1a(frame.rgb.data(), frame.rgb.size())) + "\n";
         }
     }
-    const fs::path expectedPath = source / (std::string(replay.name) + ".expected");
+    const fs::path expectedPath = source / (name + ".expected");
     if (std::getenv("VELMORA_UPDATE_REPLAY") != nullptr) {
         std::ofstream(expectedPath, std::ios::binary) << actual;
     }
@@ -104,10 +86,10 @@ TEST_P(Replays, GiveTheRecordedTraceAndFrames) {
     for (std::string al, el; std::getline(e, el);) {
         std::getline(a, al);
         ASSERT_TRUE(matches(al, el))
-            << "replay " << replay.name << " differs: " << al << "\nrecorded: " << el
-            << "\nall of it in " << dir / "actual.expected";
+            << "replay " << name << " differs: " << al << "\nrecorded: " << el << "\nall of it in "
+            << dir / "actual.expected";
     }
-    ASSERT_TRUE(a.peek() == EOF) << "replay " << replay.name << " has more lines than recorded";
+    ASSERT_TRUE(a.peek() == EOF) << "replay " << name << " has more lines than recorded";
     fs::remove_all(dir);
 }
 
@@ -115,8 +97,6 @@ INSTANTIATE_TEST_SUITE_P(Capture, Replays,
                          testing::Values(Replay{"keys", true}, Replay{"mouse", false},
                                          Replay{"resize", false}, Replay{"close", false},
                                          Replay{"escape", false}, Replay{"storm", true}),
-                         [](const testing::TestParamInfo<Replay>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const auto& info) { return info.param.first; });
 
 } // namespace

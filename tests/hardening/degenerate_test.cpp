@@ -20,11 +20,9 @@ namespace {
 // Enough for the traced state too: the path points, camera and ship rotation velmora-capture
 // traces all reach the GL as arguments.
 ::testing::AssertionResult nothingNonFiniteSent() {
-    if (glGuard.nonFinite == 0) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << glGuard.nonFinite << " of " << glGuard.calls
-                                         << " GL calls, first " << glGuard.firstNonFinite;
+    return (glGuard.nonFinite == 0 ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << glGuard.nonFinite << " of " << glGuard.calls << " GL calls, first "
+           << glGuard.firstNonFinite;
 }
 
 VirtualClock virtualClock;
@@ -98,24 +96,21 @@ TEST_F(DegenerateScene, FreeCameraOverAndAlongTheVertical) {
 // Hostile geometry through the whole path the demo gives a model: the reader, unit scaling,
 // facet and vertex normals (ToonModel::load), the ramp and both passes of draw. None of these
 // triangles has a direction, so no corner can face the light: every corner takes texel 0.
-struct ModelCase {
-    const char* fixture;
-    std::uint32_t triangles;
-};
-
-const ModelCase modelCases[] = {
-    {"zero_area_triangles.obj", 4}, // collinear, a repeated corner, one point, backwards
-    {"one_vertex.obj", 1},          // all three corners on the one vertex
-    {"one_vertex_no_face.obj", 0},
-};
-
 TEST(DegenerateModel, LoadsAndDrawsFiniteCornersOfTexelZero) {
     ASSERT_TRUE(ensureGlContext());
     glLoadIdentity();
     glRotatef(30.0f, 1.0f, 2.0f, 3.0f);
     const float cool[3] = {0.2f, 0.5f, 1.0f};
     const float warm[3] = {0.0f, 1.0f, 0.0f};
-    for (const ModelCase& c : modelCases) {
+    const struct {
+        const char* fixture;
+        std::uint32_t triangles;
+    } cases[] = {
+        {"zero_area_triangles.obj", 4}, // collinear, a repeated corner, one point, backwards
+        {"one_vertex.obj", 1},          // all three corners on the one vertex
+        {"one_vertex_no_face.obj", 0},
+    };
+    for (const auto& c : cases) {
         while (glGetError() != GL_NO_ERROR) {
         }
         ToonModel toon{};

@@ -5,19 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The build installed under DIR/prefix; empty when the install failed (its output says why).
 fs::path installInto(const fs::path& dir) {
@@ -61,8 +53,7 @@ TEST(Install, TheDesktopFindsTheDemosEntryAndItsIconInEverySize) {
     EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n")) << entry;
     for (const char* line : {"Type=Application", "Name=Velmora Demo", "Exec=velmora",
                              "Icon=velmora", "Categories=Graphics;3DGraphics;"}) {
-        const std::string wanted = std::string("\n").append(line).append("\n");
-        EXPECT_NE(entry.find(wanted), std::string::npos) << line;
+        EXPECT_NE(entry.find("\n" + std::string(line) + "\n"), std::string::npos) << line;
     }
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const std::string name = std::to_string(size) + "x" + std::to_string(size);

@@ -8,7 +8,6 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -122,8 +121,7 @@ TEST(PlatformEvents, MouseWindowAndSessionEventsBecomeTheShellsOwn) {
                     sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_LEAVE),
                     sdl(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED), sdl(SDL_QUIT)}),
         "Move -12 34 0; ButtonDown 5 6 1; ButtonDown 7 8 0; Resized 500 300 0; Resized 0 0 0; "
-        "Close 0 0 0; "
-        "FocusLost 0 0 0; Leave 0 0 0; Close 0 0 0");
+        "Close 0 0 0; FocusLost 0 0 0; Leave 0 0 0; Close 0 0 0");
 }
 
 // The viewer asks for them; the demo's loop, which spends a turn on every event, never sees them.

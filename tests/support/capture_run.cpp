@@ -2,9 +2,10 @@
 
 #include <stb_image.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,9 +38,7 @@ CaptureRun runCapture(const fs::path& dir, const std::string& arguments, const s
         run.lines.push_back(line);
         run.trace.push_back(nlohmann::json::parse(line));
     }
-    std::stringstream err;
-    err << std::ifstream(dir / "stderr.txt").rdbuf();
-    run.stderrText = err.str();
+    run.stderrText = readFile(dir / "stderr.txt");
     return run;
 }
 
@@ -52,4 +51,22 @@ Picture loadPicture(const fs::path& path) {
         stbi_image_free(data);
     }
     return p;
+}
+
+fs::path framePath(const fs::path& dir, std::size_t turn) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06zu.png", turn);
+    return dir / "frames" / name;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::uint64_t fnv1a(const unsigned char* data, std::size_t size, std::uint64_t hash) {
+    for (std::size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 0x100000001b3ull;
+    }
+    return hash;
 }

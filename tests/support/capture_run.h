@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,3 +34,10 @@ struct Picture {
 
 // Top row first; empty when the file is not a picture.
 Picture loadPicture(const std::filesystem::path& path);
+// DIR/frames/frame-NNNNNN.png: where --out DIR/frames puts the frame of turn TURN.
+std::filesystem::path framePath(const std::filesystem::path& dir, std::size_t turn);
+// The whole file; empty when it can't be read.
+std::string readFile(const std::filesystem::path& path);
+// FNV-1a, 64 bits, continued from `hash`.
+std::uint64_t fnv1a(const unsigned char* data, std::size_t size,
+                    std::uint64_t hash = 0xcbf29ce484222325ull);

@@ -1,7 +1,6 @@
 // Offscreen GL for the tests: one compatibility context on SDL's offscreen driver (400 x 400,
 // 16 depth bits), made on first use and kept until the process ends as the demo keeps its own;
-// pixels read back; the GL's feedback mode to see the vertices a call sends; and the scene set
-// up as the demo sets it up.
+// pixels read back; and the scene set up as the demo sets it up.
 #pragma once
 
 #include "platform/platform.h"
@@ -24,10 +23,6 @@ struct VirtualClock {
                          [](void* c) { return static_cast<VirtualClock*>(c)->now; }, this};
 };
 
-// The viewport and projection resizeAppWindow sets, for the square test surface; the
-// model-view matrix is left current and identity.
-void loadSceneProjection();
-
 // The whole scene set up as the demo sets it up, with the model files read from `directory`
 // (the working directory is restored after): projection, shell, scene, camera and random
 // generator back to their start, then initScene. false when a step fails.
@@ -38,9 +33,7 @@ bool setUpSceneFrom(const char* directory);
 bool ensureGlContext();
 
 struct Rgb {
-    int r;
-    int g;
-    int b;
+    int r, g, b;
 };
 
 // A block of the colour buffer, 8 bits per channel, bottom row first as glReadPixels gives it.
@@ -58,28 +51,3 @@ struct Pixels {
 Pixels readPixels(int width, int height);
 // The smallest channel depth of the colour buffer: 8 on llvmpipe, 5 on a 16-bit buffer.
 int channelBits();
-
-struct FeedbackVertex {
-    float x, y, z;    // window coordinates (z in [0, 1])
-    float r, g, b, a; // current colour
-};
-
-struct FeedbackPrimitive {
-    int token; // GL_POINT_TOKEN, GL_LINE_TOKEN, GL_LINE_RESET_TOKEN, GL_POLYGON_TOKEN...
-    std::vector<FeedbackVertex> vertices;
-};
-
-// Runs draw in GL_FEEDBACK mode (GL_3D_COLOR) and returns the primitives it produced.
-template <class Draw> std::vector<FeedbackPrimitive> captureFeedback(Draw draw);
-
-std::vector<FeedbackPrimitive> parseFeedback(const std::vector<float>& buffer, int used);
-void beginFeedback(std::vector<float>* buffer);
-int endFeedback();
-
-template <class Draw> std::vector<FeedbackPrimitive> captureFeedback(Draw draw) {
-    std::vector<float> buffer(1 << 20);
-    beginFeedback(&buffer);
-    draw();
-    int used = endFeedback();
-    return parseFeedback(buffer, used);
-}

@@ -1,21 +1,15 @@
 #include "tests/support/null_platform.h"
 #include "platform/every_platform.h"
 
+NullPlatform nullPlatform;
+
 namespace {
-NullPlatform state;
+NullPlatform& state = nullPlatform;
 
 bool fails(NullStep step) {
     return state.fail[static_cast<int>(step)];
 }
 } // namespace
-
-NullPlatform& nullPlatform() {
-    return state;
-}
-
-void resetNullPlatform() {
-    state = NullPlatform{};
-}
 
 bool platformOpenDisplay(std::string* reason, bool) {
     if (fails(NullStep::OpenDisplay)) {

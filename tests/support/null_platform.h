@@ -1,12 +1,11 @@
 // The null platform: no display and no GL, for tests of the shell's failure paths and loop. It
 // counts what exists, fails the steps a test asks it to, and reports only the events a test
-// queues in nullPlatform().events.
+// queues in nullPlatform.events.
 #pragma once
 
 #include "platform/platform.h"
 
 #include <deque>
-#include <string>
 
 enum class NullStep {
     OpenDisplay,
@@ -29,9 +28,10 @@ struct NullPlatform {
     int height = 0;
     int swaps = 0;
     std::deque<Event> events;
+
+    // Back to nothing existing, nothing failing, no events.
+    void reset() { *this = NullPlatform{}; }
 };
 
 // The state, for tests to set failures, queue events and look at what exists.
-NullPlatform& nullPlatform();
-// Back to nothing existing, nothing failing, no events.
-void resetNullPlatform();
+extern NullPlatform nullPlatform;

@@ -6,6 +6,9 @@
 
 #include <unistd.h>
 
+namespace {
+// The viewport and projection resizeAppWindow sets, for the square test surface; the
+// model-view matrix is left current and identity.
 void loadSceneProjection() {
     glViewport(0, 0, testSurfaceSize, testSurfaceSize);
     glMatrixMode(GL_PROJECTION);
@@ -14,6 +17,7 @@ void loadSceneProjection() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+} // namespace
 
 SceneInput testInput;
 SceneTexts testTexts;
