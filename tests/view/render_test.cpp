@@ -24,11 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string quoted(const fs::path& path) {
     std::string text = "'";
     text += path.string();
@@ -233,7 +228,8 @@ TEST(ViewRender, ABenchOrbitGoesRoundOnceAndItsTimesAddUp) {
         << text;
     EXPECT_TRUE(frames == 4 && width == 160 && height == 160 && rate * age.count() >= 4) << text;
     EXPECT_TRUE(std::string(outlined) == "yes" || std::string(outlined) == "no") << text;
-    EXPECT_TRUE(reading + drawing <= first + 0.0015 && first <= age.count()) << text;
+    // The process's start is known to a clock tick (10 ms), the rest to the microsecond.
+    EXPECT_TRUE(reading + drawing <= first + 0.0115 && first <= age.count() + 0.01) << text;
 }
 
 // Three of the demo's models as the viewer draws them, against pictures made anew by `make golden`
