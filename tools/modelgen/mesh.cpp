@@ -263,9 +263,9 @@ ModelFiles writeModel(const Mesh& mesh, const std::string& comment) {
             for (int old : {t[0], t[2], t[1]}) {
                 // v, v/vt, v//vn or v/vt/vn.
                 int v = newIndex[old];
-                faces += " " + std::to_string(v + 1) + (tex || nor ? "/" : "");
+                faces.append(" ").append(std::to_string(v + 1)).append(tex || nor ? "/" : "");
                 faces += tex ? std::to_string(texIndex[v]) : "";
-                faces += nor ? "/" + std::to_string(normalIndex[v]) : "";
+                faces.append(nor ? "/" : "").append(nor ? std::to_string(normalIndex[v]) : "");
             }
             faces += "\n";
             ++files.triangleCount;
