@@ -150,7 +150,7 @@ struct ShellTest : ::testing::Test {
             const Event& e = m.event;
             std::string numbers;
             for (int value : {e.a, e.b, e.c}) {
-                numbers += " " + std::to_string(value);
+                numbers.append(" ").append(std::to_string(value));
             }
             while (numbers.ends_with(" 0")) {
                 numbers.resize(numbers.size() - 2);

@@ -53,7 +53,9 @@ TEST(Install, TheDesktopFindsTheDemosEntryAndItsIconInEverySize) {
     EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n")) << entry;
     for (const char* line : {"Type=Application", "Name=Velmora Demo", "Exec=velmora",
                              "Icon=velmora", "Categories=Graphics;3DGraphics;"}) {
-        EXPECT_NE(entry.find("\n" + std::string(line) + "\n"), std::string::npos) << line;
+        // Appended: GCC 12 at -O3 takes "\n" + std::string(...) for an overlapping copy.
+        EXPECT_NE(entry.find(std::string("\n").append(line).append("\n")), std::string::npos)
+            << line;
     }
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const std::string name = std::to_string(size) + "x" + std::to_string(size);
