@@ -176,6 +176,7 @@ struct ShellTest : ::testing::Test {
 // A key press takes a turn, the character it types (letters, keypad + and -) another; held
 // keys act on the idle turns after, Escape ending the loop. The last turn still draws.
 TEST_F(ShellTest, EachTurnShowsWhatTheInputBeforeItDid) {
+    ASSERT_EQ(statusPartEdges[statusPartCount - 1], -1) << "the last part runs to the bar's end";
     using Shows = std::string (*)();
     const Shows camera = [] { return std::to_string(sceneDrawn.freeCamera); };
     const Shows path = [] { return std::to_string(sceneDrawn.showPath); };

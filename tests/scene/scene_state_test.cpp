@@ -105,9 +105,14 @@ TEST_F(SceneState, PathPointsAlongTheLap) {
     for (const PathCase& c : pathCases) {
         expectPoint(flightPathPoint(c.time), c.point, c.tolerance, c.name);
     }
+    // The red strip takes 101 samples a segment, the first at the segment's first control point.
+    std::vector<PathPoint> strip;
+    forEachFlightPathSample([&](float x, float y, float z) { strip.push_back({x, y, z}); });
+    ASSERT_EQ(strip.size(), 606u);
     for (int k = 0; k < flightPathSegmentCount; ++k) {
         expectPoint(flightPathPoint(k + 1.0), flightPathControlPoints[3 * k], 0,
                     "a segment's lower bound is inclusive");
+        expectPoint(strip[101 * k], flightPathControlPoints[3 * k], 0, "a strip segment's start");
     }
 #ifndef NDEBUG
     EXPECT_DEATH(flightPathPoint(7.0), "wrap it first");
@@ -248,6 +253,24 @@ const FollowCase followCases[] = {
     {"20 ms: a tenth of the way", 0.02, {10, -20, 100}, {0, 0, 0}, {1, -2, 10}, {9, 18, 27}},
     {"not limited: 400 ms overshoots", 0.4, {10, 10, 10}, {0, 0, 0}, {20, 20, 20}, {-10, -20, -30}},
 };
+
+// gluLookAt's nine: the free camera looks from its eye along its direction with its own up, the
+// following one at its target with +y up.
+TEST(Camera, LooksAlongItsDirectionOrAtItsTarget) {
+    Camera camera;
+    camera.eye = Vec3{1, 2, 3};
+    camera.direction = Vec3{0.6f, 0, -0.8f};
+    camera.up = Vec3{0, 0, 1};
+    camera.target = Vec3{7, 8, 9};
+    double free[9], following[9];
+    cameraLookAtArguments(camera, true, free);
+    cameraLookAtArguments(camera, false, following);
+    const double x = 1 + double{0.6f}, z = 3 - double{0.8f};
+    EXPECT_EQ(std::vector<double>(free, free + 9),
+              (std::vector<double>{1, 2, 3, x, 2, z, 0, 0, 1}));
+    EXPECT_EQ(std::vector<double>(following, following + 9),
+              (std::vector<double>{1, 2, 3, 7, 8, 9, 0, 1, 0}));
+}
 
 TEST(Camera, FollowCoversTwentyFiveTimesFrameTimeOverSpeed) {
     for (const FollowCase& c : followCases) {
