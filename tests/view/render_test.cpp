@@ -265,7 +265,10 @@ TEST(ViewWindow, F12SavesOnePictureAndEscapeEndsTheRun) {
     std::ofstream(dir / "session.sh")
         << "'" VELMORA_VIEW "' '" VELMORA_SOURCE_DIR "/data/torus.obj' &\n"
         << "w=$(xdotool search --sync --name 'Velmora View' | head -1)\n"
-        << "xdotool key --window $w F12; sleep 1; xdotool key --window $w Escape; wait $!\n";
+        << "xdotool key --window $w F12\n"
+        // Escape only once the picture is there: a busy machine may hand both keys to one turn.
+        << "for i in $(seq 200); do ls velmora-*.png > /dev/null 2>&1 && break; sleep 0.1; done\n"
+        << "sleep 0.5; xdotool key --window $w Escape; wait $!\n";
     const int raw = std::system(("cd " + quoted(dir) +
                                  " && env -u SDL_VIDEODRIVER timeout 60 xvfb-run -a -s '-screen 0 "
                                  "640x480x24' bash session.sh 2> stderr.txt")
