@@ -289,6 +289,10 @@ TEST_F(ShellTest, InputGoesToTheWindowTheShellRoutesItTo) {
          "char 57; Main down 107; Main char 43; Main down 27; Main char 27; Main down 112; Main "
          "down 38; Main move 1 2",
          "Main"},
+        {"down 8; down 9; down 13; down 32; down 106",
+         "Main down 8; Main char 8; Main down 9; Main char 9; Main down 13; Main char 13; Main "
+         "down 32; Main char 32; Main down 106; Main char 42",
+         "Main"},
         {"down Shift; down P", "Main down 16; Main down 80; Main char 80", "Main"},
         {"down 96; down 105", "Main down 96; Main char 48; Main down 105; Main char 57", "Main"},
         {"down Shift; up Shift; down P", "Main down 16; Main up 16; Main down 80; Main char 112",

@@ -47,8 +47,8 @@ struct Model : ::testing::Test {
     }
 };
 
-ModelPtr read(const std::string& t) {
-    const Fenced fenced(t.data(), t.size());
+ModelPtr read(const std::string& t, bool fencedBefore = false) {
+    const Fenced fenced(t.data(), t.size(), fencedBefore);
     return ModelPtr(glmReadOBJFromMemory("dir/model.obj", fenced.data, t.size()), glmDeleteModel);
 }
 
@@ -181,6 +181,10 @@ TEST_F(Model, ShortWaysReadLikeTheScan) {
     for (const std::string& line : lines) {
         EXPECT_EQ(digest(D + line + "\n#" + std::string(200, '.')), digest(D + line + "\n"))
             << line;
+    }
+    // First in its file, a line is read without a byte before it either.
+    for (const std::string& line : lines) {
+        outcome([&] { return summary(read(line + "\n#" + std::string(200, '.'), true).get()); });
     }
 }
 
@@ -376,13 +380,28 @@ TEST(Numbers, LongestPrefixThatFormsANumber) {
     const std::string nines(400, '9'), minus = "-" + nines.substr(370);
     // Text, then "%d" length and value, then "%f" length.
     const std::tuple<std::string, std::size_t, std::int64_t, std::size_t> cases[] = {
-        {"12", 2, 12, 2},       {"+7", 2, 7, 2},       {"-3", 2, -3, 2},
-        {"007", 3, 7, 3},       {"5/6", 1, 5, 1},      {"x", 0, 0, 0},
-        {"-", 0, 0, 0},         {"+-1", 0, 0, 0},      {"--1", 0, 0, 0},
-        {".", 0, 0, 0},         {"e5", 0, 0, 0},       {"", 0, 0, 0},
-        {"+", 0, 0, 0},         {"/1", 0, 0, 0},       {"1e+x", 1, 1, 1},
-        {"0xg", 1, 0, 1},       {"2.5/", 1, 2, 3},     {"nan(123)", 0, 0, 8},
-        {nines, 400, cap, 400}, {minus, 31, -cap, 31}, {"4294967297", 10, 4294967297, 10}};
+        {"12", 2, 12, 2},
+        {"+7", 2, 7, 2},
+        {"-3", 2, -3, 2},
+        {"007", 3, 7, 3},
+        {"5/6", 1, 5, 1},
+        {"x", 0, 0, 0},
+        {"-", 0, 0, 0},
+        {"+-1", 0, 0, 0},
+        {"--1", 0, 0, 0},
+        {".", 0, 0, 0},
+        {"e5", 0, 0, 0},
+        {"", 0, 0, 0},
+        {"+", 0, 0, 0},
+        {"/1", 0, 0, 0},
+        {"1e+x", 1, 1, 1},
+        {"0xg", 1, 0, 1},
+        {"2.5/", 1, 2, 3},
+        {"nan(123)", 0, 0, 8},
+        {nines, 400, cap, 400},
+        {minus, 31, -cap, 31},
+        {"4294967297", 10, 4294967297, 10},
+        {"123456789012345", 15, 123456789012345, 15}};
     for (const auto& [text, length, value, floatLength] : cases) {
         auto i = scanIntAt(text.data(), text.data() + text.size());
         auto f = scanFloatAt(text.data(), text.data() + text.size());
@@ -511,6 +530,12 @@ const std::string kUp = "1 2 3 | (0 0 1) | (0 0 1) (0 0 1) (0 0 1)";
 TEST_F(Model, Smoothing) {
     expectSmoothing({
         {kTriangle + "vn 1 0 0\nvn 1 0 0\nf 1//2 2//2 3//2\n", 90, kUp}, // read ones are replaced
+        // Away from the origin: each side is a difference of corners in every coordinate.
+        {"v 0 1 0\nv 1 2 0\nv 0 1 1\nf 1 2 3\n", 90,
+         "1 2 3 | (0.7071 -0.7071 0) | (0.7071 -0.7071 0) (0.7071 -0.7071 0) (0.7071 -0.7071 0)"},
+        // The same in double, where the float cross product overflows.
+        {"v 0 1e38 0\nv 3e38 1e38 0\nv 0 1e38 3e38\nf 1 2 3\n", 90,
+         "1 2 3 | (0 -1 0) | (0 -1 0) (0 -1 0) (0 -1 0)"},
         {"v 9 9 9\n" + kTriangle + "f 2 3 4\n", 90,
          kUp + " [err] glmVertexNormals(): vertex w/o a triangle\n"},
         // Exactly 90 degrees apart: the dot product 0 is above cos(90) (-4.37e-8), so averaged.
@@ -525,6 +550,13 @@ TEST_F(Model, Smoothing) {
 }
 
 TEST_F(Model, DegenerateModels) {
+    // A hand-built triangle naming no vertex gets the zero facet normal, the others their own.
+    auto m = read(kTriangle + "f 1 2 3\nf 1 2 3\n");
+    m->triangles[1].vertexIndex[0] = 0;
+    glmFacetNormals(m.get());
+    const Vec3* f = m->facetNormals;
+    EXPECT_TRUE(f[1].x == 0 && f[1].y == 0 && f[1].z == 1 && f[2].x == 0 && f[2].y == 0 &&
+                f[2].z == 0);
     expectSmoothing({
         {"", 90, " | |"},
         // A zero-area triangle's facet normal is zero, and so is an average of only such.

@@ -31,5 +31,11 @@ if [ $? != 0 ] || [ "${out:0:1}${out: -1}" != "{}" ] || ! grep -q '"winding": "c
     echo "FAIL cube_with_materials.obj: $out"
     failures=$((failures + 1))
 fi
+# The demo's lego as prepared, to the last bit of every number: its full report's sha256.
+sum=$("$tool" --full data/lego.obj | sha256sum)
+if [ "${sum:0:16}" != "d0f64b8ae7a0b9de" ]; then
+    echo "FAIL lego.obj --full: sha256 ${sum:0:16}"
+    failures=$((failures + 1))
+fi
 rm -f /tmp/objinfo-edge-$$
 exit $failures

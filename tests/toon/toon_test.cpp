@@ -94,12 +94,18 @@ TEST(ToonEye, TheModelViewTakesItToTheOrigin) {
 }
 
 TEST(ToonRamp, SmoothingLeftToRightThenClampingIntoZeroToOne) {
-    float shades[3] = {1.6f, 0.0f, -1.2f};
-    smoothToonShades(shades, 3);
-    // The middle level sees its left neighbour smoothed to 4/3, not yet clamped to 1.
-    const float expected[3] = {1.0f, (0.0f + 4.0f / 3 - 1.2f) / 7, 0.0f};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(shades[i], expected[i], 1e-6) << "level " << i << " of {1.6, 0, -1.2}";
+    // The middle level sees its left neighbour smoothed to 4/3, not yet clamped to 1; in the
+    // second ramp nothing is clamped.
+    const double middle = (0.6 * 5 + 0.1 + 0.3) / 7;
+    const float ramps[2][2][3] = {
+        {{1.6f, 0.0f, -1.2f}, {1.0f, (0.0f + 4.0f / 3 - 1.2f) / 7, 0.0f}},
+        {{0.0f, 0.6f, 0.3f}, {0.1f, float(middle), float(middle / 6 + 0.25)}}};
+    for (const auto& [levels, expected] : ramps) {
+        float shades[3] = {levels[0], levels[1], levels[2]};
+        smoothToonShades(shades, 3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(shades[i], expected[i], 1e-6) << "level " << i << " from " << levels[0];
+        }
     }
 }
 

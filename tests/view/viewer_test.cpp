@@ -364,6 +364,7 @@ TEST(ViewLoop, AFrameIsDueOnlyWhenSomethingChanged) {
     turn(2.9), turn(3.0), turn(3.0), due += ' ';
     turn(4.0, reinterpret_cast<const ShownModel*>(&loop)), turn(4.0), turn(4.0), due += ' ';
     viewer.camera.distance = 5.0f;
+    viewer.wheel(1, 10.0); // no model: nothing to come nearer to, and no motion
     viewer.buttonDown(0, 0, 0);
     viewer.mouseMove(9, 0, 400, 10.0);
     turn(10.0 + restSeconds * 0.9);
@@ -375,6 +376,7 @@ TEST(ViewLoop, AFrameIsDueOnlyWhenSomethingChanged) {
     loop.framesDue = 2;
     turn(20.0);
     EXPECT_EQ(due, "110 010 110 1110 0");
+    EXPECT_EQ(viewer.camera.distance, 5.0f);
     EXPECT_EQ(viewer.note, "");
 }
 
