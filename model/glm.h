@@ -80,7 +80,6 @@ struct GlmFatalError : std::runtime_error {
 // Passing null restores the default, which writes to stdout or stderr.
 using GlmMessageSink = void (*)(void* context, GlmStream stream, const char* text);
 void glmSetMessageSink(GlmMessageSink sink, void* context = nullptr);
-// Sends one notice through the current sink (used by the reader and normals).
 void glmNotify(GlmStream stream, const char* text);
 // Writes a fatal error's message to its stream (stdout or stderr) and flushes it; the caller
 // then exits with status 1.

@@ -327,7 +327,6 @@ char* copyString(std::string_view text, const char* who);
 
 // A new empty group at the head of the model's list.
 GlmGroup* addGroup(GlmModel* model, std::string_view name);
-// The notice for a "usemtl" name the library does not hold.
 void notifyMissingMaterial(std::string_view name);
 
 // "%s"-style copy of text for messages: stops at the first NUL.
