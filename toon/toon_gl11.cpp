@@ -103,7 +103,6 @@ void collectOutline(ToonModel* toon, const float* modelview) {
     }
 }
 
-// The GL's own projection, viewport and line width (toonOutsideView).
 bool outsideView(const ToonModel& toon, const float* modelview) {
     float projection[16], lineWidth = 1.0f;
     GLint viewport[4];
