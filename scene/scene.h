@@ -18,7 +18,6 @@
 
 constexpr int starCount = 3999;
 
-// What the scene reads from the shell each frame.
 struct SceneInput {
     // Path time advances by the average frame time divided by this; 1.0 to 10.0.
     float speedDivisor = 5.0f;

@@ -63,8 +63,7 @@ void advanceScene(double averageTime, float divisor);
 // Turns shipAxis onto shipDirection (which it normalises) and writes the rotation into
 // shipRotation, keeping a finite orientation in the degenerate cases.
 void updateShipRotation();
-// A fresh run: everything in `scene` back to its start (the timer reads the counter source now
-// installed), and the random generator too, so that set-up draws the same ramp and sky again.
-// The model records stay loaded; starList becomes 0 (initScene or buildStarField makes a new
-// one).
+// A fresh run (see the contract above); the random generator is reset so that set-up draws
+// the same ramp and sky again. The model records stay loaded; starList becomes 0 (initScene or
+// buildStarField makes a new one).
 void resetScene();
