@@ -72,7 +72,6 @@ struct Shell {
     // A note shown in the size part until the counter reaches noteUntil.
     bool noteShowing = false;
     std::int64_t noteUntil = 0;
-    // Speed divisor (5.0 at start), free camera and show-path flags.
     SceneInput scene;
     // Part 0 the speed, 1 the client size, 2 the frame rate.
     std::string status[statusPartCount];

@@ -6,7 +6,6 @@
 
 namespace {
 
-// Down now, or pressed since the last idle turn.
 bool down(int key) {
     return shell.keyTable[key] || shell.keyPressed[key];
 }

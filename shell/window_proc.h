@@ -13,7 +13,6 @@
 void windowProc(const Event& event);
 // Every key is released: the release of a key held now goes to another window.
 void windowProcFocusLost();
-// The two above, as the shell takes them.
 constexpr WindowProcedure mainWindowProcedure{windowProc, windowProcFocusLost};
 
 // Applies the held keys (Escape, F1, F11, Alt+Enter, F12, C, P, arrows, keypad plus and minus,
