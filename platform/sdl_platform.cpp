@@ -1,4 +1,3 @@
-// The platform on SDL2.
 #include "platform/every_platform.h"
 
 #include <SDL2/SDL.h>
@@ -15,7 +14,6 @@
 
 namespace {
 
-// The one window and its context.
 struct SdlPlatform {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
