@@ -25,7 +25,6 @@ void applyClassicStyle(ImVec2 windowPadding) {
 
 namespace {
 
-// Shadow on the top and left edges, highlight on the others.
 void drawSunkenBox(ImDrawList* list, float left, float top, float right, float bottom) {
     list->AddLine(ImVec2(left, top), ImVec2(right, top), classicShadowColour);
     list->AddLine(ImVec2(left, top), ImVec2(left, bottom), classicShadowColour);
