@@ -2,10 +2,7 @@
 
 #include "app/data_dir.h"
 #include "app/resources.h"
-#include "shell/shell.h"
 #include "model/glm.h"
-#include "platform/platform.h"
-#include "scene/scene_render.h"
 
 bool createAppWindow(const char* title, int width, int height, int colorBits) {
     const WindowStep opened =

@@ -18,10 +18,7 @@ ImGuiContext* imguiStart(ImVec2 windowPadding, bool renderer) {
     if (renderer) {
         ImGui_ImplOpenGL2_Init();
     } else {
-        unsigned char* pixels = nullptr;
-        int width = 0;
-        int height = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+        io.Fonts->Build();
     }
     return context;
 }

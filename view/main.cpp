@@ -1,5 +1,4 @@
 // velmora-view: any OBJ model, tone-shaded as the demo draws its own, in a window or headless.
-#include "model/glm.h"
 #include "platform/platform.h"
 #include "view/options.h"
 #include "ui/gl_window.h"
@@ -13,8 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>

@@ -3,9 +3,8 @@
 #include "ui/size_text.h"
 #include "view/viewer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <set>
+#include <strings.h>
 
 const char* const viewUsage =
     "usage: velmora-view FILE.obj [MORE.obj ...] [--watch] [--up AXIS]\n"
@@ -15,16 +14,6 @@ const char* const viewUsage =
     "Shows OBJ models tone-shaded with black outlines; H in the window lists the keys.\n"
     "--up says which axis of the file points up: +y (the default), +z, -y, -z, +x or -x.\n"
     "--max-size refuses files over MB megabytes (the thumbnailer passes 256).\n";
-
-namespace {
-
-// "N" (N x N, as thumbnailers pass it) or "WxH", each 1 to 8192.
-bool parseViewSize(const std::string& text, int* width, int* height) {
-    const bool square = text.find('x') == std::string::npos;
-    return parseSize(square ? text + "x" + text : text, 8192, width, height);
-}
-
-} // namespace
 
 bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options,
                       std::string* error) {
@@ -90,16 +79,15 @@ bool parseViewOptions(const std::vector<std::string>& args, ViewOptions* options
                 return false;
             }
             // The file is PNG whatever its name says, so a name that says otherwise is refused.
-            std::string extension = value.substr(std::min(value.rfind('.'), value.size()));
-            std::transform(extension.begin(), extension.end(), extension.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            if (extension != ".png") {
+            if (value.size() < 4 || strcasecmp(value.c_str() + value.size() - 4, ".png") != 0) {
                 *error = "--output writes PNG: name it .png, not \"" + value + "\"";
                 return false;
             }
             o.output = value;
         } else if (arg == "--size") {
-            if (!parseViewSize(value, &o.width, &o.height)) {
+            // "N" is N x N, as thumbnailers pass it.
+            const bool square = value.find('x') == std::string::npos;
+            if (!parseSize(square ? value + "x" + value : value, 8192, &o.width, &o.height)) {
                 *error = "--size wants N or WxH, each 1 to 8192, not \"" + value + "\"";
                 return false;
             }

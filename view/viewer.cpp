@@ -110,12 +110,9 @@ const UpAxis upAxes[upAxisCount] = {
 };
 
 int upAxisNamed(const std::string& name) {
-    for (int i = 0; i < upAxisCount; ++i) {
-        if (name == upAxes[i].name) {
-            return i;
-        }
-    }
-    return -1;
+    const auto found = std::find_if(std::begin(upAxes), std::end(upAxes),
+                                    [&name](const UpAxis& axis) { return name == axis.name; });
+    return found != std::end(upAxes) ? static_cast<int>(found - upAxes) : -1;
 }
 
 void turnUp(GlmModel* model, int from, int to) {
@@ -197,19 +194,18 @@ std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSetting
             }
         }
     };
-    GlmModel* model = nullptr;
     try {
-        model = glmReadOBJ(path.c_str(), GLM_GEOMETRY_ONLY);
+        // Released with `shown` from here on, whatever throws.
+        shown->toon.model = glmReadOBJ(path.c_str(), GLM_GEOMETRY_ONLY);
+        if (shown->toon.model->triangleCount == 0) {
+            throw GlmFatalError(GlmStream::Err, path + ": no triangles\n");
+        }
     } catch (const GlmFatalError&) {
         tell();
         throw;
     }
-    shown->toon.model = model; // released with `shown` from here on, whatever throws
+    GlmModel* model = shown->toon.model;
     shown->path = path;
-    if (model->triangleCount == 0) {
-        tell();
-        throw GlmFatalError(GlmStream::Err, path + ": no triangles\n");
-    }
     gatherUnusedVertices(model);
     glmPrepare(model, [&settings](GlmModel* m) { turnUp(m, 0, settings.up); });
     tell();
@@ -225,7 +221,6 @@ std::unique_ptr<ShownModel> readModel(const std::string& path, const ReadSetting
         radius = std::max(radius, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
     }
     shown->radius = radius;
-    shown->toon.shadeCount = 4;
     return shown;
 }
 
@@ -263,15 +258,14 @@ bool Viewer::replace(const std::string& path, bool keepView, double now) {
     std::unique_ptr<ShownModel> next;
     std::string said;
     panelFile = baseName(path);
+    notices.clear();
     try {
         next = readModel(path, ReadSettings{maxBytes, settings.up}, &said);
     } catch (const GlmFatalError& failure) {
         error = withoutLineEnd(said + failure.what());
-        notices.clear();
         return false;
     } catch (const std::bad_alloc&) {
         error = path + ": not enough memory to read it";
-        notices.clear();
         return false;
     }
     model = std::move(next);
@@ -284,10 +278,7 @@ bool Viewer::replace(const std::string& path, bool keepView, double now) {
 }
 
 bool Viewer::checkWatch(double now) {
-    if (!watching || wanted.empty() || !watch.due(now)) {
-        return false;
-    }
-    if (!watch.look(now, fileStamp(wanted))) {
+    if (!watching || wanted.empty() || !watch.due(now) || !watch.look(now, fileStamp(wanted))) {
         return false;
     }
     const bool same = model != nullptr && model->path == wanted;

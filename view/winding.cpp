@@ -65,15 +65,10 @@ Orientation decideOrientation(const GlmModel& model) {
     if (edges.repeatsOneWay) {
         return Orientation{Orientation::Kind::Mixed, counterClockwise};
     }
-    switch (winding) {
-    case GlmWinding::Clockwise:
-        return Orientation{Orientation::Kind::Closed, false};
-    case GlmWinding::CounterClockwise:
-        return Orientation{Orientation::Kind::Closed, true};
-    case GlmWinding::Open:
-        break;
+    if (winding == GlmWinding::Open) {
+        return Orientation{Orientation::Kind::Open, counterClockwise};
     }
-    return Orientation{Orientation::Kind::Open, counterClockwise};
+    return Orientation{Orientation::Kind::Closed, winding == GlmWinding::CounterClockwise};
 }
 
 std::string orientationText(const Orientation& orientation) {
