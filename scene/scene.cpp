@@ -43,7 +43,7 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
 
     formatSpeedText(input.speedDivisor, texts->speed);
 
-    std::ranges::fill(scene.frameTimeHistory, 0.0);
+    std::fill(std::begin(scene.frameTimeHistory), std::end(scene.frameTimeHistory), 0.0);
     return true;
 }
 

@@ -104,6 +104,6 @@ bool applyIdleKeys() {
         s.speedDivisor = std::min(s.speedDivisor + 1.0f, 10.0f);
         writeSpeedText();
     }
-    std::ranges::fill(shell.keyPressed, false);
+    std::fill(std::begin(shell.keyPressed), std::end(shell.keyPressed), false);
     return escape;
 }
