@@ -6,8 +6,6 @@
 #include "scene/scene_render.h"
 #include "shell/shell.h"
 
-#include <algorithm>
-
 bool failAppWindow(const char* text) {
     destroyAppWindow();
     platformMessageBox("ERROR", text, MessageBoxIcon::Exclamation);
@@ -45,7 +43,9 @@ const char* finishAppWindow(WindowStep opened, int width, int height) {
 
 void resizeAppWindow(int width, int height) {
     // The viewport is at least one pixel high; the projection divides by its height.
-    height = std::max(height, 1);
+    if (height < 1) {
+        height = 1;
+    }
     shell.viewportWidth = width;
     shell.viewportHeight = height;
     if (platformGLCurrent()) {
