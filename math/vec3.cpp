@@ -1,17 +1,13 @@
 #include "math/vec3.h"
 
+#include <algorithm>
 #include <cmath>
 
 float vec3AngleDeg(Vec3* a, Vec3* b) {
     vec3Normalize(a);
     vec3Normalize(b);
-    float d = vec3Dot(a, b);
     // Rounding can carry the cosine of nearly parallel unit vectors just past 1.
-    if (d > 1.0f) {
-        d = 1.0f;
-    } else if (d < -1.0f) {
-        d = -1.0f;
-    }
+    float d = std::clamp(vec3Dot(a, b), -1.0f, 1.0f);
     return static_cast<float>(std::acos(static_cast<double>(d)) * 57.2957);
 }
 

@@ -28,11 +28,6 @@ PathPoint flightPathPoint(double pathTime) {
     if (pathTime < 1.0) {
         return p[0];
     }
-    for (int k = 0; k < flightPathSegmentCount; ++k) {
-        if (pathTime < k + 2) {
-            return bezierPoint(p[3 * k], p[3 * k + 1], p[3 * k + 2], p[3 * k + 3],
-                               pathTime - (k + 1));
-        }
-    }
-    return p[0];
+    const int k = static_cast<int>(pathTime) - 1;
+    return bezierPoint(p[3 * k], p[3 * k + 1], p[3 * k + 2], p[3 * k + 3], pathTime - (k + 1));
 }

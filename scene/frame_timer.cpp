@@ -16,8 +16,6 @@ double ticksToSeconds(std::int64_t ticks, std::int64_t frequency) {
 FrameTimer::FrameTimer() {
     frequency = platformCounterFrequency();
     lastFrameMark = platformCounter();
-    seconds = 0;
-    frames = 0;
 }
 
 double FrameTimer::frameDelta() {

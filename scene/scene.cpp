@@ -4,6 +4,7 @@
 #include "scene/ramps.h"
 #include "scene/scene_render.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -42,9 +43,7 @@ bool initScene(const SceneInput& input, SceneTexts* texts) {
 
     formatSpeedText(input.speedDivisor, texts->speed);
 
-    for (double& entry : scene.frameTimeHistory) {
-        entry = 0.0;
-    }
+    std::fill(std::begin(scene.frameTimeHistory), std::end(scene.frameTimeHistory), 0.0);
     return true;
 }
 

@@ -2,18 +2,12 @@
 
 #include "math/random.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 SceneState scene;
-
-namespace {
-void setIdentity(float* m) {
-    for (int i = 0; i < 16; ++i) {
-        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-    }
-}
-} // namespace
 
 void formatSpeedText(float speedDivisor, char (&text)[64]) {
     std::snprintf(text, sizeof text, "Speed: %f", 1.0 / static_cast<double>(speedDivisor));
@@ -31,16 +25,11 @@ Vec3 nextStarPosition() {
 }
 
 double pushFrameTime(double delta) {
-    for (int i = frameTimeHistoryLength - 1; i > 0; --i) {
-        scene.frameTimeHistory[i] = scene.frameTimeHistory[i - 1];
-    }
-    scene.frameTimeHistory[0] = delta;
-    double sum = 0.0;
-    for (double entry : scene.frameTimeHistory) {
-        sum += entry;
-    }
+    double* history = scene.frameTimeHistory;
+    std::shift_right(history, history + frameTimeHistoryLength, 1);
+    history[0] = delta;
     // Always a twentieth, also while the history still holds the zeros from set-up.
-    scene.averageFrameTime = sum * 0.05;
+    scene.averageFrameTime = std::accumulate(history, history + frameTimeHistoryLength, 0.0) * 0.05;
     return scene.averageFrameTime;
 }
 
@@ -78,11 +67,8 @@ void updateShipRotation() {
     if (vec3Dot(&axis, &axis) < 0.5f) {
         // Parallel to the ship axis: no axis to turn about. Along it, no turn is needed; against
         // it, any perpendicular axis gives the half turn, and +y keeps the ship upright.
-        if (vec3Dot(&scene.shipDirection, &scene.shipAxis) > 0.0f) {
-            setIdentity(scene.shipRotation);
-        } else {
-            axisAngleMatrix(0.0f, 1.0f, 0.0f, 180.0f, scene.shipRotation);
-        }
+        const float turn = vec3Dot(&scene.shipDirection, &scene.shipAxis) > 0.0f ? 0.0f : 180.0f;
+        axisAngleMatrix(0.0f, 1.0f, 0.0f, turn, scene.shipRotation);
         return;
     }
     axisAngleMatrix(axis.x, axis.y, axis.z, angle, scene.shipRotation);

@@ -91,9 +91,6 @@ void focusChanged(bool gained) {
 }
 
 void resized(int width, int height) {
-    if (width == shell.reportedWidth && height == shell.reportedHeight) {
-        return;
-    }
     shell.reportedWidth = width;
     shell.reportedHeight = height;
     if (width > 0 && height > 0) {
@@ -138,7 +135,9 @@ void shellPostInput(const Event& event) {
         }
         break;
     case EventType::Resized:
-        resized(event.a, event.b);
+        if (event.a != shell.reportedWidth || event.b != shell.reportedHeight) {
+            resized(event.a, event.b);
+        }
         break;
     case EventType::FocusGained:
     case EventType::FocusLost:
@@ -164,13 +163,9 @@ void shellSetClientSize(int width, int height) {
         return;
     }
     if (width > 0 && height > 0) {
-        shell.clientWidth = width;
-        shell.clientHeight = height;
         platformSetWindowSize(width, height);
     }
-    shell.reportedWidth = width;
-    shell.reportedHeight = height;
-    shellPost(Target::Main, Event{EventType::Resized, width, height});
+    resized(width, height);
 }
 
 bool shellPeekMessage(Message* message) {

@@ -4,6 +4,8 @@
 #include "shell/about_panel.h"
 #include "shell/app_window.h"
 
+#include <algorithm>
+
 namespace {
 
 bool down(int key) {
@@ -94,21 +96,13 @@ bool applyIdleKeys() {
         cameraStrafeRight(scene.camera);
     }
     if (down(VK_ADD)) {
-        s.speedDivisor -= 1.0f;
-        if (s.speedDivisor < 1.0f) {
-            s.speedDivisor = 1.0f;
-        }
+        s.speedDivisor = std::max(s.speedDivisor - 1.0f, 1.0f);
         writeSpeedText();
     }
     if (down(VK_SUBTRACT)) {
-        s.speedDivisor += 1.0f;
-        if (s.speedDivisor > 10.0f) {
-            s.speedDivisor = 10.0f;
-        }
+        s.speedDivisor = std::min(s.speedDivisor + 1.0f, 10.0f);
         writeSpeedText();
     }
-    for (bool& key : shell.keyPressed) {
-        key = false;
-    }
+    std::fill(std::begin(shell.keyPressed), std::end(shell.keyPressed), false);
     return escape;
 }

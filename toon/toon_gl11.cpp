@@ -43,10 +43,7 @@ float normalShade(const Vec3* normal, const float* matrix, const Vec3* lightDir)
     vec3Normalize(&eye);
     float s = vec3Dot(&eye, lightDir);
     // Written so that a NaN (from a non-finite matrix) also lands on 0.
-    if (!(s >= 0.0f)) {
-        s = 0.0f;
-    }
-    return s;
+    return s >= 0.0f ? s : 0.0f;
 }
 
 // Every edge once, by its vertices, with the one or two triangles along it.
@@ -184,27 +181,24 @@ void ToonModel::draw() {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_1D);
 
-    if (twoSided && (flags & TOON_OUTLINE)) {
-        // The fill lies behind its polygon offset, so lines on the surface pass GL_LESS.
+    if (flags & TOON_OUTLINE) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glLineWidth(lineWidth);
         glColor3f(0.0f, 0.0f, 0.0f);
-        glVertexPointer(3, GL_FLOAT, 0, outlineEnds.data());
-        glDrawArrays(GL_LINES, 0, hidden ? 0 : static_cast<GLsizei>(outlineEnds.size() / 3));
-        glDisable(GL_BLEND);
-    } else if (flags & TOON_OUTLINE) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glPolygonMode(GL_FRONT, GL_LINE);
-        glLineWidth(lineWidth);
-        glCullFace(GL_BACK);
-        glDepthFunc(GL_LEQUAL);
-        glColor3f(0.0f, 0.0f, 0.0f);
-        glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
-        glDepthFunc(GL_LESS);
-        glCullFace(GL_FRONT);
-        glPolygonMode(GL_FRONT, GL_FILL);
+        if (twoSided) {
+            // The fill lies behind its polygon offset, so lines on the surface pass GL_LESS.
+            glVertexPointer(3, GL_FLOAT, 0, outlineEnds.data());
+            glDrawArrays(GL_LINES, 0, hidden ? 0 : static_cast<GLsizei>(outlineEnds.size() / 3));
+        } else {
+            glPolygonMode(GL_FRONT, GL_LINE);
+            glCullFace(GL_BACK);
+            glDepthFunc(GL_LEQUAL);
+            glDrawElements(GL_TRIANGLES, corners, GL_UNSIGNED_INT, cornerIndices.data());
+            glDepthFunc(GL_LESS);
+            glCullFace(GL_FRONT);
+            glPolygonMode(GL_FRONT, GL_FILL);
+        }
         glDisable(GL_BLEND);
     }
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -19,11 +19,7 @@ void smoothToonShades(float* shades, int count) {
     }
     shades[last] = shades[last - 1] * sixth + shades[last] * 5 * sixth;
     for (int i = 0; i < count; ++i) {
-        if (shades[i] < 0.0f) {
-            shades[i] = 0.0f;
-        } else if (shades[i] > 1.0f) {
-            shades[i] = 1.0f;
-        }
+        shades[i] = std::clamp(shades[i], 0.0f, 1.0f);
     }
 }
 
@@ -31,16 +27,10 @@ void computeToonRamp(std::int32_t flags, int shadeCount, const float* coolColor,
                      const float* warmColor, float texels[][3]) {
     int n = shadeCount;
     for (int k = 0; k < n; ++k) {
-        texels[k][0] = 1.0f;
-        texels[k][1] = 1.0f;
-        texels[k][2] = 1.0f;
-    }
-    if (flags & TOON_GRADIENT) {
-        for (int k = 0; k < n; ++k) {
-            float m = static_cast<float>((static_cast<double>(k) / (n - 1) + 1.0) * 0.5);
-            for (int c = 0; c < 3; ++c) {
-                texels[k][c] = (1.0f - m) * coolColor[c] + m * warmColor[c];
-            }
+        float m = static_cast<float>((static_cast<double>(k) / (n - 1) + 1.0) * 0.5);
+        for (int c = 0; c < 3; ++c) {
+            texels[k][c] =
+                (flags & TOON_GRADIENT) ? (1.0f - m) * coolColor[c] + m * warmColor[c] : 1.0f;
         }
     }
     if (flags & TOON_RANDOM_SHADES) {
