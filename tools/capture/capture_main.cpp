@@ -27,10 +27,8 @@ namespace {
 
 void beforeTurn(void* context, std::int64_t turn) {
     Capture& c = *static_cast<Capture*>(context);
-    if (turn == 1) {
-        if (c.options.checkGl) {
-            startGlChecks(c);
-        }
+    if (turn == 1 && c.options.checkGl) {
+        startGlChecks(c);
     }
     advanceScriptedRun(c.script, turn);
     if (c.options.bench) {
@@ -49,16 +47,15 @@ bool readFrame(Capture& c) {
     return true;
 }
 
-bool writePng(Capture& c, std::int64_t turn) {
+// A failure is kept in c.writeError, which ends the run.
+void writePng(Capture& c, std::int64_t turn) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(turn));
     std::filesystem::path path = std::filesystem::path(c.options.outDir) / name;
     std::string why; // the message names the file alone
     if (!writePng(path.string(), c.lastFrame, &why)) {
         c.writeError = "velmora-capture: can't write \"" + path.string() + "\"";
-        return false;
     }
-    return true;
 }
 
 void framePresenting(void* context, std::int64_t turn, bool last) {
@@ -100,8 +97,7 @@ nlohmann::json finite(double value) {
 }
 
 nlohmann::json vec(const Vec3& v) {
-    auto f = [](float x) { return std::isfinite(x) ? nlohmann::json(floatForJson(x)) : finite(x); };
-    return {f(v.x), f(v.y), f(v.z)};
+    return {finite(floatForJson(v.x)), finite(floatForJson(v.y)), finite(floatForJson(v.z))};
 }
 
 nlohmann::json point(const PathPoint& p) {
