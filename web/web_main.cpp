@@ -23,8 +23,7 @@ namespace {
 
 // The one record of the page's run.
 struct WebRun {
-    bool deterministic = false;
-    std::int64_t frames = 0;
+    std::int64_t frames = 0; // 0: the normal run, else the deterministic run's turns
     ScriptedRun script;
     std::int64_t turn = 0;
     int exitCode = 0;
@@ -32,7 +31,7 @@ struct WebRun {
 WebRun run;
 
 void beforeTurn(void*, std::int64_t turn) {
-    if (run.deterministic) {
+    if (run.frames > 0) {
         advanceScriptedRun(run.script, turn);
     }
 }
@@ -60,7 +59,7 @@ void animationFrame() {
     }
     if (!more) {
         finish(true);
-    } else if (run.deterministic && run.turn >= run.frames) {
+    } else if (run.frames > 0 && run.turn >= run.frames) {
         finish(false);
     }
 }
@@ -68,8 +67,7 @@ void animationFrame() {
 // The page's options; in the deterministic run, the virtual clock in place of the real one.
 void readOptions() {
     run.frames = EM_ASM_INT({ return Module.velmoraOptions.frames; });
-    run.deterministic = run.frames > 0;
-    if (!run.deterministic) {
+    if (run.frames <= 0) {
         return;
     }
     const double step = EM_ASM_DOUBLE({ return Module.velmoraOptions.step; });
