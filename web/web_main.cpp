@@ -10,70 +10,29 @@
 // A model file that cannot be read stops the page with the loader's message shown in it.
 #include "model/glm.h"
 #include "platform/platform.h"
-#include "scene/scene_state.h"
 #include "shell/main_loop.h"
-#include "shell/shell.h"
+#include "shell/scripted_run.h"
 
 #include <emscripten.h>
 
-#include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// One scripted event, as the page's script parser hands it over (kind: 0 keydown, 1 keyup,
-// 2 mousemove, 3 resize, 4 close).
-struct ScriptedEvent {
-    std::int64_t frame;
-    int kind;
-    int a;
-    int b;
-};
-
 // The one record of the page's run.
 struct WebRun {
-    bool deterministic = false;
-    std::int64_t frames = 0;
-    std::int64_t ticksPerTurn = 0;
-    std::int64_t clock = 0;
-    std::vector<ScriptedEvent> events;
-    std::size_t nextEvent = 0;
+    std::int64_t frames = 0; // 0: the normal run, else the deterministic run's turns
+    ScriptedRun script;
     std::int64_t turn = 0;
     int exitCode = 0;
 };
 WebRun run;
 
-// The capture tool's clock, so that the same turn shows the same time.
-constexpr std::int64_t virtualFrequency = 1'000'000'000;
-constexpr std::int64_t virtualStart = 1'000'000'000'000;
-
-void postScripted(const ScriptedEvent& event) {
-    switch (event.kind) {
-    case 0:
-    case 1:
-        shellPostInput(Event{event.kind == 0 ? EventType::KeyDown : EventType::KeyUp, event.a});
-        break;
-    case 2:
-        shellPostInput(Event{EventType::MouseMove, static_cast<std::int16_t>(event.a),
-                             static_cast<std::int16_t>(event.b)});
-        break;
-    case 3:
-        shellSetClientSize(event.a, event.b);
-        break;
-    default:
-        shellPost(Target::Main, Event{EventType::Close});
-        break;
-    }
-}
-
 void beforeTurn(void*, std::int64_t turn) {
-    if (!run.deterministic) {
-        return;
-    }
-    run.clock += run.ticksPerTurn;
-    while (run.nextEvent < run.events.size() && run.events[run.nextEvent].frame <= turn) {
-        postScripted(run.events[run.nextEvent++]);
+    if (run.frames > 0) {
+        advanceScriptedRun(run.script, turn);
     }
 }
 
@@ -100,7 +59,7 @@ void animationFrame() {
     }
     if (!more) {
         finish(true);
-    } else if (run.deterministic && run.turn >= run.frames) {
+    } else if (run.frames > 0 && run.turn >= run.frames) {
         finish(false);
     }
 }
@@ -108,25 +67,20 @@ void animationFrame() {
 // The page's options; in the deterministic run, the virtual clock in place of the real one.
 void readOptions() {
     run.frames = EM_ASM_INT({ return Module.velmoraOptions.frames; });
-    run.deterministic = run.frames > 0;
-    if (!run.deterministic) {
+    if (run.frames <= 0) {
         return;
     }
     const double step = EM_ASM_DOUBLE({ return Module.velmoraOptions.step; });
-    run.ticksPerTurn = std::llround(step * 1e9);
     const int count = EM_ASM_INT({ return Module.velmoraOptions.script.length; });
+    std::vector<ScriptEvent> events;
     for (int i = 0; i < count; ++i) {
         int v[4];
         for (int k = 0; k < 4; ++k) {
             v[k] = EM_ASM_INT({ return Module.velmoraOptions.script[$0][$1]; }, i, k);
         }
-        run.events.push_back({v[0], v[1], v[2], v[3]});
+        events.push_back({v[0], static_cast<ScriptEventKind>(v[1]), v[2], v[3]});
     }
-    run.clock = virtualStart;
-    CounterSource source{[](void*) { return virtualFrequency; }, [](void*) { return run.clock; },
-                         nullptr};
-    platformSetCounterSource(&source);
-    resetScene();
+    startScriptedRun(run.script, step, std::move(events));
 }
 
 } // namespace

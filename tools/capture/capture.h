@@ -2,6 +2,7 @@
 // memory and start-up figures).
 #pragma once
 
+#include "shell/scripted_run.h"
 #include "ui/picture.h"
 
 #include <chrono>
@@ -17,15 +18,6 @@
 // is queued; `#` starts a comment; blank lines are ignored. Events keep their file order within
 // a frame. Key codes are 0 to 255; sizes and positions 0 to 65535 (they travel in the 16-bit
 // halves of a message parameter).
-enum class ScriptEventKind { KeyDown, KeyUp, MouseMove, Resize, Close };
-
-struct ScriptEvent {
-    std::int64_t frame;
-    ScriptEventKind kind;
-    int a; // key code, x or width
-    int b; // y or height
-};
-
 struct ScriptParseResult {
     std::vector<ScriptEvent> events; // sorted by frame, file order kept within a frame
     std::string error;               // empty on success, else "LINE: what is wrong"
@@ -57,9 +49,7 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode);
 
 struct Capture {
     Options options;
-    std::int64_t ticksPerTurn = 0;
-    std::int64_t clock = 0;
-    std::size_t nextEvent = 0;
+    ScriptedRun script;
     std::ostream* trace = nullptr;
     FramePixels lastFrame;
     std::int64_t lastTurn = 0;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <numeric>
 
 void printResidentMemory(std::int64_t turn) {
     long total = -1;
@@ -115,14 +116,10 @@ void printBench(const Capture& c) {
     }
     std::vector<double> sorted = c.turnMilliseconds;
     std::sort(sorted.begin(), sorted.end());
-    double median = sorted[sorted.size() / 2];
-    if (sorted.size() % 2 == 0) {
-        median = (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) * 0.5;
-    }
-    double wall = 0;
-    for (double ms : c.turnMilliseconds) {
-        wall += ms;
-    }
+    const std::size_t half = sorted.size() / 2;
+    const double median =
+        sorted.size() % 2 == 0 ? (sorted[half - 1] + sorted[half]) * 0.5 : sorted[half];
+    const double wall = std::accumulate(c.turnMilliseconds.begin(), c.turnMilliseconds.end(), 0.0);
     std::fprintf(stderr,
                  "bench: %zu frames at %dx%d: %.1f frames per second of wall time, median %.2f ms "
                  "per frame, first frame presented %.3f s after process start\n",

@@ -2,9 +2,7 @@
 //
 // It runs what `velmora` runs (window procedure, idle-turn keys, drawScene, status bar and
 // About panel) on SDL's offscreen driver, so tests, previews and benchmarks see the demo frame
-// for frame without a screen. The clock runs at 1e9 ticks per second, reads 1e12 when the
-// frame timer is constructed and advances by llround(step * 1e9) before every turn; all reads
-// within a turn agree, so a run is the same on every machine.
+// for frame without a screen. The clock and the input are shell/scripted_run.h's.
 #include "shell/main_loop.h"
 #include "shell/shell.h"
 #include "model/glm.h"
@@ -19,58 +17,20 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <utility>
 
 namespace {
 
-constexpr std::int64_t virtualFrequency = 1'000'000'000;
-constexpr std::int64_t virtualStart = 1'000'000'000'000;
-
-std::int64_t virtualFrequencyRead(void*) {
-    return virtualFrequency;
-}
-std::int64_t virtualCounterRead(void* context) {
-    return static_cast<Capture*>(context)->clock;
-}
-
-void postEvent(const ScriptEvent& event) {
-    switch (event.kind) {
-    case ScriptEventKind::KeyDown:
-    case ScriptEventKind::KeyUp:
-        shellPostInput(
-            Event{event.kind == ScriptEventKind::KeyDown ? EventType::KeyDown : EventType::KeyUp,
-                  event.a});
-        break;
-    case ScriptEventKind::MouseMove:
-        // Positions travel as the window system's signed 16-bit halves.
-        shellPostInput(Event{EventType::MouseMove, static_cast<std::int16_t>(event.a),
-                             static_cast<std::int16_t>(event.b)});
-        break;
-    case ScriptEventKind::Resize:
-        shellSetClientSize(event.a, event.b);
-        break;
-    case ScriptEventKind::Close:
-        shellPost(Target::Main, Event{EventType::Close});
-        break;
-    }
-}
-
 void beforeTurn(void* context, std::int64_t turn) {
     Capture& c = *static_cast<Capture*>(context);
-    if (turn == 1) {
-        if (c.options.checkGl) {
-            startGlChecks(c);
-        }
+    if (turn == 1 && c.options.checkGl) {
+        startGlChecks(c);
     }
-    c.clock += c.ticksPerTurn;
-    const std::vector<ScriptEvent>& events = c.options.events;
-    while (c.nextEvent < events.size() && events[c.nextEvent].frame <= turn) {
-        postEvent(events[c.nextEvent++]);
-    }
+    advanceScriptedRun(c.script, turn);
     if (c.options.bench) {
         c.turnStart = std::chrono::steady_clock::now();
     }
@@ -87,16 +47,15 @@ bool readFrame(Capture& c) {
     return true;
 }
 
-bool writePng(Capture& c, std::int64_t turn) {
+// A failure is kept in c.writeError, which ends the run.
+void writePng(Capture& c, std::int64_t turn) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(turn));
     std::filesystem::path path = std::filesystem::path(c.options.outDir) / name;
     std::string why; // the message names the file alone
     if (!writePng(path.string(), c.lastFrame, &why)) {
         c.writeError = "velmora-capture: can't write \"" + path.string() + "\"";
-        return false;
     }
-    return true;
 }
 
 void framePresenting(void* context, std::int64_t turn, bool last) {
@@ -138,8 +97,7 @@ nlohmann::json finite(double value) {
 }
 
 nlohmann::json vec(const Vec3& v) {
-    auto f = [](float x) { return std::isfinite(x) ? nlohmann::json(floatForJson(x)) : finite(x); };
-    return {f(v.x), f(v.y), f(v.z)};
+    return {finite(floatForJson(v.x)), finite(floatForJson(v.y)), finite(floatForJson(v.z))};
 }
 
 nlohmann::json point(const PathPoint& p) {
@@ -208,11 +166,7 @@ int main(int argc, char** argv) {
         c.trace = &traceFile;
     }
 
-    c.ticksPerTurn = std::llround(o.step * 1e9);
-    c.clock = virtualStart;
-    CounterSource source{virtualFrequencyRead, virtualCounterRead, &c};
-    platformSetCounterSource(&source);
-    resetScene();
+    startScriptedRun(c.script, o.step, std::move(c.options.events));
 
     std::string reason;
     if (!platformOpenDisplay(&reason, true)) {

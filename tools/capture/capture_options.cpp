@@ -19,6 +19,22 @@ bool parseInt(const std::string& word, long long low, long long high, long long*
     return ec == std::errc() && end == last && *out >= low && *out <= high;
 }
 
+// Each event's numbers: how many, and from `lowest` to `limit`.
+struct Verb {
+    const char* name;
+    ScriptEventKind kind;
+    std::size_t arity;
+    long long lowest;
+    long long limit;
+};
+// Pointer positions are signed, as the window system reports a pointer dragged out past the left
+// or top; 32768 to 65535 are the same 16-bit values written unsigned (65535 is -1).
+constexpr Verb verbs[] = {{"keydown", ScriptEventKind::KeyDown, 1, 0, 255},
+                          {"keyup", ScriptEventKind::KeyUp, 1, 0, 255},
+                          {"mousemove", ScriptEventKind::MouseMove, 2, -32768, 65535},
+                          {"resize", ScriptEventKind::Resize, 2, 0, 65535},
+                          {"close", ScriptEventKind::Close, 0, 0, 0}};
+
 } // namespace
 
 ScriptParseResult parseCaptureScript(const std::string& text) {
@@ -51,43 +67,24 @@ ScriptParseResult parseCaptureScript(const std::string& text) {
         if (w.size() < 2) {
             return fail("missing event after the frame number");
         }
-        const std::string& verb = w[1];
-        ScriptEvent event{frame, ScriptEventKind::Close, 0, 0};
-        std::size_t arity = 0;
-        long long lowest = 0;
-        long long limit = 65535;
-        if (verb == "keydown" || verb == "keyup") {
-            event.kind = verb == "keydown" ? ScriptEventKind::KeyDown : ScriptEventKind::KeyUp;
-            arity = 1;
-            limit = 255;
-        } else if (verb == "mousemove") {
-            event.kind = ScriptEventKind::MouseMove;
-            arity = 2;
-            // Signed, as the window system reports a pointer dragged out past the left or top;
-            // 32768 to 65535 are the same 16-bit values written unsigned (65535 is -1).
-            lowest = -32768;
-        } else if (verb == "resize") {
-            event.kind = ScriptEventKind::Resize;
-            arity = 2;
-        } else if (verb == "close") {
-            event.kind = ScriptEventKind::Close;
-        } else {
-            return fail("unknown event \"" + verb +
+        const Verb* verb = std::find_if(std::begin(verbs), std::end(verbs),
+                                        [&](const Verb& v) { return w[1] == v.name; });
+        if (verb == std::end(verbs)) {
+            return fail("unknown event \"" + w[1] +
                         "\" (keydown, keyup, mousemove, resize or close)");
         }
-        if (w.size() != arity + 2) {
-            return fail("\"" + verb + "\" takes " + std::to_string(arity) + " number(s)");
+        if (w.size() != verb->arity + 2) {
+            return fail("\"" + w[1] + "\" takes " + std::to_string(verb->arity) + " number(s)");
         }
         long long values[2] = {0, 0};
-        for (std::size_t i = 0; i < arity; ++i) {
-            if (!parseInt(w[i + 2], lowest, limit, &values[i])) {
+        for (std::size_t i = 0; i < verb->arity; ++i) {
+            if (!parseInt(w[i + 2], verb->lowest, verb->limit, &values[i])) {
                 return fail("\"" + w[i + 2] + "\" is not a whole number from " +
-                            std::to_string(lowest) + " to " + std::to_string(limit));
+                            std::to_string(verb->lowest) + " to " + std::to_string(verb->limit));
             }
         }
-        event.a = static_cast<int>(values[0]);
-        event.b = static_cast<int>(values[1]);
-        result.events.push_back(event);
+        result.events.push_back(
+            {frame, verb->kind, static_cast<int>(values[0]), static_cast<int>(values[1])});
     }
     std::stable_sort(result.events.begin(), result.events.end(),
                      [](const ScriptEvent& l, const ScriptEvent& r) { return l.frame < r.frame; });

@@ -16,9 +16,7 @@ namespace {
 void collectNotice(void* context, GlmStream, const char* text) {
     std::fputs(text, stderr);
     std::string line = text;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
+    line.erase(line.find_last_not_of("\r\n") + 1); // npos + 1 is 0: all line ends
     static_cast<std::vector<std::string>*>(context)->push_back(line);
 }
 

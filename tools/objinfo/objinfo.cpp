@@ -33,8 +33,7 @@ Json floats(const float* values, int count) {
 }
 
 Json vec(const Vec3& v) {
-    const float values[3] = {v.x, v.y, v.z};
-    return floats(values, 3);
+    return Json::array({floatNumber(v.x), floatNumber(v.y), floatNumber(v.z)});
 }
 
 Json indices(const std::uint32_t* values) {
@@ -105,25 +104,21 @@ std::string objinfoReport(GlmModel* model, bool full, const std::vector<std::str
     prepared["normalCount"] = model->normalCount;
     prepared["winding"] = objinfoWinding(model);
     if (full) {
-        Json vertices = Json::array();
-        for (std::uint32_t i = 1; i <= model->vertexCount; ++i) {
-            vertices.push_back(vec(model->vertices[i]));
-        }
-        Json facets = Json::array();
-        for (std::uint32_t i = 1; i <= model->facetNormalCount; ++i) {
-            facets.push_back(vec(model->facetNormals[i]));
-        }
-        Json normals = Json::array();
-        for (std::uint32_t i = 1; i <= model->normalCount; ++i) {
-            normals.push_back(vec(model->normals[i]));
-        }
+        // The model's arrays are 1-based.
+        auto vecs = [](const Vec3* values, std::uint32_t count) {
+            Json array = Json::array();
+            for (std::uint32_t i = 1; i <= count; ++i) {
+                array.push_back(vec(values[i]));
+            }
+            return array;
+        };
         Json triangleNormals = Json::array();
         for (std::uint32_t t = 0; t < model->triangleCount; ++t) {
             triangleNormals.push_back(indices(model->triangles[t].normalIndex));
         }
-        prepared["vertices"] = vertices;
-        prepared["facetNormals"] = facets;
-        prepared["normals"] = normals;
+        prepared["vertices"] = vecs(model->vertices, model->vertexCount);
+        prepared["facetNormals"] = vecs(model->facetNormals, model->facetNormalCount);
+        prepared["normals"] = vecs(model->normals, model->normalCount);
         prepared["triangleNormals"] = triangleNormals;
     }
     report["prepared"] = prepared;
