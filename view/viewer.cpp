@@ -168,7 +168,7 @@ const std::vector<KeyHelp> mouseHelp = {
 };
 
 ShownModel::~ShownModel() {
-    if (rampBuilt) {
+    if (toon.rampTexture != 0) {
         GLuint texture = toon.rampTexture;
         glDeleteTextures(1, &texture);
     }

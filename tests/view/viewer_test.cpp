@@ -156,6 +156,23 @@ TEST(ViewFiles, AFileThatCannotBeReadKeepsTheModelAndShowsTheReadersMessage) {
     EXPECT_EQ(viewer.error, "");
 }
 
+// A new look rebuilds the ramp at the next frame; a model replaced before that frame still
+// takes its texture along.
+TEST(ViewFiles, AModelReplacedBeforeItsNextFrameReleasesItsRamp) {
+    ASSERT_TRUE(ensureGlContext());
+    const fs::path dir = scratchDir("ramp-release");
+    write(dir / "cube.obj", meshes::cube(false));
+    Viewer viewer;
+    viewer.files = {(dir / "cube.obj").string(), (dir / "cube.obj").string()};
+    ASSERT_TRUE(viewer.open(0, 0.0));
+    viewer.draw(testSurfaceSize, testSurfaceSize, 0, 0.0);
+    const GLuint ramp = viewer.model->toon.rampTexture;
+    ASSERT_TRUE(glIsTexture(ramp));
+    viewer.key('T', false, 0.0);
+    viewer.key(VK_RIGHT, false, 0.0);
+    EXPECT_FALSE(glIsTexture(ramp));
+}
+
 TEST(ViewWatch, ReadsOnceASecondWhenTheStampChanged) {
     const FileStamp first{true, 1000, 50};
     const FileStamp rewritten{true, 2000, 50};
