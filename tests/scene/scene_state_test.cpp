@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -72,9 +73,8 @@ TEST_F(SceneState, AverageIsATwentiethOfTheLastTwentyFrames) {
     EXPECT_NEAR(scene.averageFrameTime, 0.02, 1e-12);
 }
 
-// Points and vectors: x, y and z within the tolerance.
 template <class P>
-void expectPoint(const P& actual, P expected, double tolerance, const char* what) {
+void expectPoint(const P& actual, P expected, double tolerance, const std::string& what) {
     EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
     EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
     EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
@@ -174,9 +174,8 @@ TEST_F(SceneState, ShipTurnsOntoItsDirectionAlongTheWholeLap) {
         updateShipRotation();
         const float* m = scene.shipRotation;
         // The ship axis (0, 0, -1) turned is minus the third column.
-        EXPECT_NEAR(-m[8], wanted.x, 1e-4f) << "pathTime " << scene.pathTime;
-        EXPECT_NEAR(-m[9], wanted.y, 1e-4f) << "pathTime " << scene.pathTime;
-        EXPECT_NEAR(-m[10], wanted.z, 1e-4f) << "pathTime " << scene.pathTime;
+        expectPoint(Vec3{-m[8], -m[9], -m[10]}, wanted, 1e-4f,
+                    "pathTime " + std::to_string(scene.pathTime));
     }
 }
 
@@ -202,14 +201,12 @@ const MouseCase mouseCases[] = {
 
 TEST(Camera, MouseTurnsTheDirection) {
     for (const MouseCase& c : mouseCases) {
-        Camera camera;
-        camera.direction = c.direction;
+        Camera camera{.direction = c.direction};
         for (auto [x, y] : c.moves) {
             x == leave ? cameraMouseLeft(camera) : cameraMouseMoved(camera, x, y);
         }
         expectPoint(camera.direction, c.expected, 1e-6, c.name);
-        EXPECT_EQ(camera.lastMouseX, c.moves.back().first) << c.name;
-        EXPECT_EQ(camera.lastMouseY, c.moves.back().second) << c.name;
+        EXPECT_EQ(std::pair(camera.lastMouseX, camera.lastMouseY), c.moves.back()) << c.name;
     }
 }
 
@@ -226,17 +223,13 @@ const MoveCase moveCases[] = {
     {"strafing right goes to -x", cameraStrafeRight, {0, 0, 1}, {-1.5f, 0, 0}},
     {"60 degrees up: half a strafe", cameraStrafeLeft, {0, 0.8660254f, 0.5f}, {0.75f, 0, 0}},
     {"and half to the right", cameraStrafeRight, {0, 0.8660254f, 0.5f}, {-0.75f, 0, 0}},
-    {"forward along the direction, up too",
-     cameraMoveForward,
-     {0.48f, 0.6f, 0.64f},
-     {0.72f, 0.9f, 0.96f}},
+    {"forward along it, up too", cameraMoveForward, {0.48f, 0.6f, 0.64f}, {0.72f, 0.9f, 0.96f}},
     {"back against it", cameraMoveBack, {0.48f, 0.6f, 0.64f}, {-0.72f, -0.9f, -0.96f}},
 };
 
 TEST(Camera, MovesAlongDirectionAndSide) {
     for (const MoveCase& c : moveCases) {
-        Camera camera;
-        camera.direction = c.direction;
+        Camera camera{.direction = c.direction};
         c.move(camera);
         expectPoint(camera.eye, c.eye, 1e-6, c.name);
     }
@@ -257,11 +250,8 @@ const FollowCase followCases[] = {
 // gluLookAt's nine: the free camera looks from its eye along its direction with its own up, the
 // following one at its target with +y up.
 TEST(Camera, LooksAlongItsDirectionOrAtItsTarget) {
-    Camera camera;
-    camera.eye = Vec3{1, 2, 3};
-    camera.direction = Vec3{0.6f, 0, -0.8f};
-    camera.up = Vec3{0, 0, 1};
-    camera.target = Vec3{7, 8, 9};
+    const Camera camera{
+        .eye = {1, 2, 3}, .direction = {0.6f, 0, -0.8f}, .up = {0, 0, 1}, .target = {7, 8, 9}};
     double free[9], following[9];
     cameraLookAtArguments(camera, true, free);
     cameraLookAtArguments(camera, false, following);
@@ -274,8 +264,7 @@ TEST(Camera, LooksAlongItsDirectionOrAtItsTarget) {
 
 TEST(Camera, FollowCoversTwentyFiveTimesFrameTimeOverSpeed) {
     for (const FollowCase& c : followCases) {
-        Camera camera;
-        camera.target = Vec3{10, 20, 30};
+        Camera camera{.target = {10, 20, 30}};
         cameraFollow(camera, &c.eyeGoal, &c.targetGoal, c.averageFrameTime, 5.0f);
         expectPoint(camera.eye, c.eye, 1e-6, c.name);
         expectPoint(camera.target, c.target, 1e-6, c.name);
