@@ -162,7 +162,6 @@ struct OneTriangle {
     OneTriangle(Vec3 normal, std::uint32_t index, Vec3 light) {
         normals[1] = normal;
         triangle = GlmTriangle{{1, 2, 3}, {index, index, index}, {}, 0};
-        toon = ToonModel{};
         toon.flags = TOON_GRADIENT;
         toon.lineWidth = 1.0f;
         toon.lightDir = light;
@@ -282,12 +281,8 @@ TEST(ToonDraw, TheSharedEdgeIsOutlinedWhereTheFacingTurns) {
         Vec3 vertices[5] = {{}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
         Vec3 facets[3] = {{}, c.normalA, {0, 0, 1}};
         GlmTriangle triangles[2] = {{{1, 2, 3}, {1, 1, 1}, {}, 1}, {{2, 1, 4}, {1, 1, 1}, {}, 2}};
-        one.model.vertexCount = 4;
-        one.model.vertices = vertices;
-        one.model.facetNormalCount = 2;
-        one.model.facetNormals = facets;
-        one.model.triangleCount = 2;
-        one.model.triangles = triangles;
+        one.model = {nullptr, nullptr, 4, vertices,  1, one.normals, 0, nullptr,
+                     2,       facets,  2, triangles, 0, nullptr,     0, nullptr};
         one.toon.flags = TOON_TWO_SIDED | TOON_OUTLINE;
         one.toon.draw();
         EXPECT_EQ(one.toon.outlineEnds.size(), c.floats)
@@ -331,8 +326,7 @@ TEST(ToonDraw, DataModelsShowShadesInsideABlackSilhouette) {
     ASSERT_TRUE(setUpSceneFrom(VELMORA_SOURCE_DIR));
     glmSetMessageSink(nullptr);
     EXPECT_EQ(notices, "") << "reading data/";
-    const int width = testSurfaceSize;
-    const int height = 300;
+    const int width = testSurfaceSize, height = 300;
     for (const Picture& picture : pictures) {
         ToonModel& toon = *picture.toon;
         const char* name = toon.model->path;
