@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -17,11 +16,10 @@ namespace {
 // Every library the model names is the input's library part (the context), when it has one.
 bool serveLibrary(void* context, const char*, std::string* contents) {
     const auto* library = static_cast<const std::string_view*>(context);
-    if (library == nullptr) {
-        return false;
+    if (library != nullptr) {
+        contents->assign(library->data(), library->size());
     }
-    contents->assign(library->data(), library->size());
-    return true;
+    return library != nullptr;
 }
 
 void check(bool ok, const char* what) {
@@ -31,8 +29,12 @@ void check(bool ok, const char* what) {
     }
 }
 
-bool finite(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+// Elements 1 to count, as every list of the model numbers them.
+void checkFinite(const Vec3* list, std::uint32_t count, const char* what) {
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        check(std::isfinite(list[i].x) && std::isfinite(list[i].y) && std::isfinite(list[i].z),
+              what);
+    }
 }
 
 void checkModel(GlmModel* m) {
@@ -54,23 +56,15 @@ void checkModel(GlmModel* m) {
             check(tri.normalIndex[s] <= m->normalCount, "normal index out of range");
         }
     }
-    for (std::uint32_t i = 1; i <= m->vertexCount; ++i) {
-        check(finite(m->vertices[i]), "vertex not finite");
-    }
+    checkFinite(m->vertices, m->vertexCount, "vertex not finite");
 
     glmScaleToUnit(m);
     glmFacetNormals(m);
     glmVertexNormals(m, 90.0f);
-    for (std::uint32_t i = 1; i <= m->vertexCount; ++i) {
-        check(finite(m->vertices[i]), "scaled vertex not finite");
-    }
-    for (std::uint32_t i = 1; i <= m->facetNormalCount; ++i) {
-        check(finite(m->facetNormals[i]), "facet normal not finite");
-    }
+    checkFinite(m->vertices, m->vertexCount, "scaled vertex not finite");
+    checkFinite(m->facetNormals, m->facetNormalCount, "facet normal not finite");
     check(m->normalCount <= 3ull * m->triangleCount, "more normals than corners");
-    for (std::uint32_t i = 1; i <= m->normalCount; ++i) {
-        check(finite(m->normals[i]), "normal not finite");
-    }
+    checkFinite(m->normals, m->normalCount, "normal not finite");
     for (std::uint32_t t = 0; t < m->triangleCount; ++t) {
         for (int s = 0; s < 3; ++s) {
             std::uint32_t n = m->triangles[t].normalIndex[s];
