@@ -22,10 +22,10 @@ struct OptionsCase {
     const char* line;
     bool ok;
     const char* files; // space-separated, or the error's text
-    const char* output;
-    int width;
-    int height;
-    bool noBackground;
+    const char* output = "";
+    int width = 0;
+    int height = 0;
+    bool noBackground = false;
 };
 
 const OptionsCase optionsCases[] = {
@@ -36,31 +36,26 @@ const OptionsCase optionsCases[] = {
     {"--size 300x200 a.obj", true, "a.obj", "", 300, 200, false},
     {"-- --odd-name.obj", true, "--odd-name.obj", "", 1024, 768, false},
     {"a=b.obj", true, "a=b.obj", "", 1024, 768, false},
-    {"", false, "no model file given", "", 0, 0, false},
-    {"a.obj --output", false, "--output needs a value", "", 0, 0, false},
-    {"a.obj --output o.png --size 0", false, "--size wants N or WxH, each 1 to 8192, not \"0\"", "",
-     0, 0, false},
+    {"", false, "no model file given"},
+    {"a.obj --output", false, "--output needs a value"},
+    {"a.obj --output o.png --size 0", false, "--size wants N or WxH, each 1 to 8192, not \"0\""},
     {"a.obj --output o.png --size 8193", false,
-     "--size wants N or WxH, each 1 to 8192, not \"8193\"", "", 0, 0, false},
-    {"a.obj --output o.png --size 20x", false, "--size wants N or WxH, each 1 to 8192, not \"20x\"",
-     "", 0, 0, false},
+     "--size wants N or WxH, each 1 to 8192, not \"8193\""},
+    {"a.obj --output o.png --size 20x", false,
+     "--size wants N or WxH, each 1 to 8192, not \"20x\""},
     {"a.obj --output o.png --size 2x3x4", false,
-     "--size wants N or WxH, each 1 to 8192, not \"2x3x4\"", "", 0, 0, false},
-    {"a.obj --output o.png --size -5", false, "--size wants N or WxH, each 1 to 8192, not \"-5\"",
-     "", 0, 0, false},
-    {"a.obj b.obj --output o.png", false, "a headless run draws one file, not 2", "", 0, 0, false},
-    {"a.obj --output o.png --watch", false, "--watch needs the window", "", 0, 0, false},
-    {"a.obj --no-background", false, "--no-background goes with --output", "", 0, 0, false},
-    {"a.obj --watch=yes", false, "--watch takes no value", "", 0, 0, false},
-    {"a.obj --frobnicate", false, "unknown option --frobnicate", "", 0, 0, false},
+     "--size wants N or WxH, each 1 to 8192, not \"2x3x4\""},
+    {"a.obj --output o.png --size -5", false, "--size wants N or WxH, each 1 to 8192, not \"-5\""},
+    {"a.obj b.obj --output o.png", false, "a headless run draws one file, not 2"},
+    {"a.obj --output o.png --watch", false, "--watch needs the window"},
+    {"a.obj --no-background", false, "--no-background goes with --output"},
+    {"a.obj --watch=yes", false, "--watch takes no value"},
+    {"a.obj --frobnicate", false, "unknown option --frobnicate"},
     {"a.obj --max-size 1048576", true, "a.obj", "", 1024, 768, false},
-    {"a.obj --max-size 1048577", false, "--max-size wants megabytes from 1, not \"1048577\"", "", 0,
-     0, false},
-    {"a.obj --bench-orbit ten", false, "--bench-orbit wants a frame count, not \"ten\"", "", 0, 0,
-     false},
+    {"a.obj --max-size 1048577", false, "--max-size wants megabytes from 1, not \"1048577\""},
+    {"a.obj --bench-orbit ten", false, "--bench-orbit wants a frame count, not \"ten\""},
     {"a.obj --bench-orbit 1000000", true, "a.obj", "", 1024, 768, false},
-    {"a.obj --bench-orbit 1000001", false, "--bench-orbit wants a frame count, not \"1000001\"", "",
-     0, 0, false},
+    {"a.obj --bench-orbit 1000001", false, "--bench-orbit wants a frame count, not \"1000001\""},
 };
 
 TEST(ViewOptions, EachFormAndEachRefusal) {

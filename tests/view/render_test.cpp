@@ -25,10 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string quoted(const fs::path& path) {
-    std::string text = "'";
-    text += path.string();
-    text += "'";
-    return text;
+    return "'" + path.string() + "'";
 }
 
 struct ViewRun {
@@ -246,13 +243,9 @@ TEST(ViewRender, TheDemoModelsLookAsRecorded) {
         const Png expected = loadPng(VELMORA_SOURCE_DIR "/tests/golden/view-" + name + ".png");
         ASSERT_EQ(actual.rgba.size(), expected.rgba.size()) << name << " (make golden)";
         int differing = 0;
+        auto off = [&](std::size_t c) { return std::abs(actual.rgba[c] - expected.rgba[c]) > 24; };
         for (std::size_t i = 0; i < actual.rgba.size(); i += 4) {
-            for (std::size_t c = i; c < i + 3; ++c) {
-                if (std::abs(actual.rgba[c] - expected.rgba[c]) > 24) {
-                    ++differing;
-                    break;
-                }
-            }
+            differing += off(i) || off(i + 1) || off(i + 2);
         }
         EXPECT_LE(differing, 120 * 120 / 200) << name << ": " << differing << " pixels differ";
     }
