@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
+    return std::string("'").append(path.string()).append("'");
 }
 
 struct ViewRun {
