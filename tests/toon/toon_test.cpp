@@ -294,6 +294,8 @@ TEST(ToonDraw, TheSharedEdgeIsOutlinedWhereTheFacingTurns) {
 TEST(ToonLoad, FoldsUnderNinetyDegreesShadeSmoothly) {
     ToonModel toon{};
     toon.load(VELMORA_SOURCE_DIR "/tests/toon/fixtures/fold_60_degrees.obj");
+    EXPECT_EQ(toon.flags, TOON_OUTLINE | TOON_GRADIENT) << "the look a loaded model starts with";
+    EXPECT_EQ(toon.shadeCount, 4);
     const GlmModel& m = *toon.model;
     for (int corner : {0, 1}) { // vertex 1, then vertex 2: corners 1 and 0 of the second triangle
         const Vec3& a = m.normals[m.triangles[0].normalIndex[corner]];

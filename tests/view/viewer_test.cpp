@@ -169,6 +169,12 @@ TEST(ViewFiles, AModelReplacedBeforeItsNextFrameReleasesItsRamp) {
     EXPECT_FALSE(glIsTexture(ramp));
 }
 
+// The narrower side of the view decides how far away the model must be to fit.
+TEST(ViewFraming, TheNarrowerSideOfTheViewFramesTheModel) {
+    EXPECT_FLOAT_EQ(framingDistance(1.0f, 200, 100), framingDistance(1.0f, 100, 100));
+    EXPECT_GT(framingDistance(1.0f, 100, 200), framingDistance(1.0f, 100, 100));
+}
+
 TEST(ViewWatch, ReadsOnceASecondWhenTheStampChanged) {
     const FileStamp first{true, 1000, 50};
     const FileStamp rewritten{true, 2000, 50};
